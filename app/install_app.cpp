@@ -1,0 +1,160 @@
+#include "app/install_app.h"
+
+#include "app/languages.h"
+#include "app/product_identity.h"
+#include "app/startup.h"
+#include "support/app_services.h"
+#include "support/error_box.h"
+#include "wizard/install_dlg.h"
+
+#include <shlobj.h>
+
+#include <boost/uuid/uuid.hpp>
+#include <boost/uuid/uuid_generators.hpp>
+#include <boost/uuid/uuid_io.hpp>
+
+#include <cwchar>
+#include <filesystem>
+
+namespace {
+
+std::wstring InstallerMutexName()
+{
+    return GetStartupState().applicationId + L".{5ead623c-dfcd-474d-8e3c-e6978cac039e}";
+}
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return {};
+    return path;
+}
+
+} // namespace
+
+CInstallApp::CInstallApp()
+    : CWinApp(nullptr),
+      m_instanceMutex(InstallerMutexName(), false, true)
+{
+    g_productId = kOstrel4ProductId;
+    // The icon at the size stored in the resource, not scaled to the system's icon size.
+    m_hIcon = static_cast<HICON>(::LoadImageW(m_hInstance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0, LR_SHARED));
+    GetAppServices().icon = [this] { return m_hIcon; };
+}
+
+CInstallApp::~CInstallApp() = default;
+
+CInstallApp& GetInstallApp()
+{
+    return static_cast<CInstallApp&>(*AfxGetApp());
+}
+
+int CInstallApp::GetInstallMode(std::wstring* installedVersion) const
+{
+    if (installedVersion != nullptr && (m_nInstallMode == ModeNewer || m_nInstallMode == ModeUpdate))
+        *installedVersion = m_strInstalledVersion;
+    return m_nInstallMode;
+}
+
+bool CInstallApp::ChooseTempFolder(std::wstring& errorText)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
+    // The private folder's name and the files inside it must still fit in MAX_PATH.
+    if (length == 0 || length > 246) {
+        wchar_t text[64];
+        std::swprintf(text, 64, L"%08x (%ls)", static_cast<unsigned>(::GetLastError()), L"GetTempPath");
+        errorText = text;
+        return false;
+    }
+    const boost::uuids::uuid id = boost::uuids::random_generator()();
+    const std::wstring name = L"vantor_{" + boost::uuids::to_wstring(id) + L"}";
+    m_strTempFolder = (std::filesystem::path(folder) / name).wstring();
+    return true;
+}
+
+bool CInstallApp::CheckAdministratorRights() const
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof(sid);
+    BOOL member = FALSE;
+    // Membership of the current token: an administrator running without elevation fails.
+    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
+        !::CheckTokenMembership(nullptr, sid, &member))
+        member = FALSE;
+    if (!member) {
+        // TODO(languages): text 126 in the current language.
+        AfxMessageBox(L"You should have Administrator Rights in order to proceed to Installation.", MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+bool CInstallApp::WaitWhileProductRuns() const
+{
+    InstanceCounter& counter = *GetStartupState().runningInstances;
+    while (counter.Count() > 1) {
+        // TODO(languages): text 127 in the current language.
+        const std::wstring text =
+            FormatText(L"You should close '%1' before continuing Installation.", {GetProductName(true)});
+        if (AfxMessageBox(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
+            return false;
+    }
+    return true;
+}
+
+void CInstallApp::DecideInstallMode()
+{
+    // TODO(probe): the installed program's version decides ModeSame, ModeUpdate or ModeNewer
+    // and its removal log gives the previous folders; until then every machine is fresh.
+    m_nInstallMode = ModeFresh;
+    m_uninstallLog.Load(std::nullopt);
+}
+
+void CInstallApp::PrepareDefaultFolders()
+{
+    const std::wstring subFolder = std::wstring(L"\\") + kMakerName + L"\\" + ProductDisplayName(g_productId);
+    if (m_strInstallFolder.empty())
+        m_strInstallFolder = ShellFolder(CSIDL_PROGRAM_FILES) + subFolder;
+    if (m_strMenuFolder.empty()) {
+        std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+        if (programs.empty())
+            programs = ShellFolder(CSIDL_PROGRAMS);
+        m_strMenuFolder = programs + subFolder;
+    }
+}
+
+BOOL CInstallApp::InitInstance()
+{
+    if (!GetStartupState().processorChecked) {
+        error_box(static_cast<DWORD>(E_UNEXPECTED));
+        return FALSE;
+    }
+    if (!m_instanceMutex.TryLock()) {
+        error_box(ERROR_BUSY); // another installer of this application runs
+        return FALSE;
+    }
+    CWinApp::InitInstance();
+
+    // TODO(languages): choose the language from the user's language and the stored VtLanguage.
+
+    SetAppName(GetInstallerTitle(true));
+
+    if (!CheckAdministratorRights() || !WaitWhileProductRuns())
+        return FALSE;
+
+    DecideInstallMode();
+    PrepareDefaultFolders();
+    m_bMenuShortcut = true;
+    m_bDesktopShortcut = true;
+    m_bCustomMode = false;
+
+    {
+        CInstallDlg wizard;
+        m_pMainWnd = &wizard;
+        wizard.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The application object and the one shared store of the installation settings: start-up
+// fills them, the wizard pages change them, the installation run consumes them.
+#include "app/named_objects.h"
+#include "engine/uninstall_log.h"
+#include "framework/win_app.h"
+
+#include <cstdint>
+#include <string>
+
+// What start-up found on the machine; the numbers are compared by the wizard and the engine.
+enum InstallMode : int {
+    ModeNewer = -1,  // a newer version is installed: the installer only explains and exits
+    ModeFresh = 0,   // the product is not installed
+    ModeSame = 1,    // the same version is installed (reinstallation)
+    ModeUpdate = 2,  // an older version is installed (update)
+};
+
+class CInstallApp : public CWinApp {
+public:
+    CInstallApp();
+    ~CInstallApp() override;
+
+    // Runs the start-up sequence and the wizard; always FALSE, so that the process then ends.
+    BOOL InitInstance() override;
+
+    // The mode; with `installedVersion`, also the installed version text for ModeNewer and
+    // ModeUpdate (left as it was for the other modes).
+    int GetInstallMode(std::wstring* installedVersion = nullptr) const;
+
+    // Picks a new private folder name under the system's temporary folder into
+    // m_strTempFolder (the folder is not created). On failure returns false, leaves
+    // m_strTempFolder unchanged and puts the reason into errorText.
+    bool ChooseTempFolder(std::wstring& errorText);
+
+    int m_nInstallMode = ModeFresh;
+    std::wstring m_strInstalledVersion;
+    NamedMutex m_instanceMutex;
+    std::wstring m_strInstallFolder;
+    std::wstring m_strMenuFolder;
+    std::wstring m_strTempFolder;
+    bool m_bMenuShortcut = false;
+    bool m_bDesktopShortcut = false;
+    bool m_bCustomMode = false;
+    UninstallLog m_uninstallLog;
+    bool m_bInstallDone = false;
+    std::uint64_t m_nInstalledVersion = 0;
+
+private:
+    // Steps of InitInstance that may end start-up; each returns false to end.
+    bool CheckAdministratorRights() const;
+    bool WaitWhileProductRuns() const;
+    void DecideInstallMode();
+    void PrepareDefaultFolders();
+
+    HICON m_hIcon = nullptr; // shared: owned by the system
+};
+
+// The program's application object (the pages and the engine reach the settings through it).
+CInstallApp& GetInstallApp();

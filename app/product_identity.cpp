@@ -1,0 +1,25 @@
+#include "app/product_identity.h"
+
+#include <stdexcept>
+
+unsigned g_productId = 0;
+
+std::wstring ProductDisplayName(unsigned productId)
+{
+    // Only the row of the product this installer carries; the maker's other products are not
+    // this installer's business.
+    switch (productId) {
+    case kOstrel4ProductId:
+        return L"Ostrel 4";
+    default:
+        throw std::logic_error("logic error");
+    }
+}
+
+std::wstring GetProductName(bool nameOnly)
+{
+    std::wstring name = kProductName;
+    if (!nameOnly)
+        name += std::wstring(L" ") + kProductVersionText;
+    return name;
+}

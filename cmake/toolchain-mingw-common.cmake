@@ -1,0 +1,13 @@
+# Shared part of the mingw-w64 toolchains; the including file sets OSTREL_MINGW_TRIPLET
+# and CMAKE_SYSTEM_PROCESSOR first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${OSTREL_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OSTREL_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${OSTREL_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${OSTREL_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# No runtime DLLs beside Windows' own: libgcc, libstdc++ and winpthread are linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

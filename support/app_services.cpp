@@ -1,0 +1,64 @@
+#include "support/app_services.h"
+
+#include "framework/win_app.h"
+#include "framework/window.h"
+
+namespace {
+
+// The framework's safe owner for a message box, with the top-level window above it disabled
+// while the box is shown (the box itself only disables its direct owner).
+OwnerWindows DefaultOwner()
+{
+    OwnerWindows windows;
+    windows.owner = AfxGetSafeOwner();
+    if (windows.owner == nullptr)
+        return windows;
+    HWND top = ::GetAncestor(windows.owner, GA_ROOT);
+    if (top != nullptr && top != windows.owner && ::IsWindowEnabled(top)) {
+        ::EnableWindow(top, FALSE);
+        windows.topLevel = top;
+    }
+    return windows;
+}
+
+std::wstring ExceptionText(const std::exception& error)
+{
+    const char* what = error.what();
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, what, -1, nullptr, 0);
+    if (length <= 1)
+        return {};
+    std::wstring text(static_cast<size_t>(length - 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, what, -1, text.data(), length);
+    return text;
+}
+
+} // namespace
+
+AppServices& GetAppServices()
+{
+    static AppServices services;
+    return services;
+}
+
+void InstallDefaultAppServices()
+{
+    AppServices& services = GetAppServices();
+    services.resourceModule = [] { return ::GetModuleHandleW(nullptr); };
+    services.owner = &DefaultOwner;
+    services.modalState = [](bool enable) {
+        if (CWinApp* app = AfxGetApp())
+            app->EnableModeless(enable);
+    };
+    services.caption = []() -> std::wstring {
+        CWinApp* app = AfxGetApp();
+        return app != nullptr && app->m_pszAppName != nullptr ? app->m_pszAppName : L"";
+    };
+    services.icon = []() -> HICON {
+        CWinApp* app = AfxGetApp();
+        if (app == nullptr || app->m_pMainWnd == nullptr)
+            return nullptr;
+        return static_cast<HICON>(::LoadImageW(app->m_hInstance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0,
+                                               LR_DEFAULTSIZE | LR_SHARED));
+    };
+    services.exceptionText = &ExceptionText;
+}
