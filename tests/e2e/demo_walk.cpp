@@ -1,0 +1,66 @@
+// The demo's walk through the installer: starts it, prints what each window shows, asks for a
+// screenshot of each, presses Next while it leads somewhere, then leaves with Exit and answers
+// any question with Yes. Run as: ostrel_e2e --role demo-walk [snapshot folder]
+#include "tests/e2e/driver.h"
+#include "tests/e2e/installer_paths.h"
+
+#include <cstdio>
+
+using namespace e2e;
+
+namespace {
+
+void PrintWindow(HWND window)
+{
+    std::printf("window \"%ls\"\n", WindowText(window).c_str());
+    for (const ControlInfo& control : Controls(window)) {
+        if (!control.visible)
+            continue;
+        std::printf("  %5d %-14ls %-8s \"%ls\"\n", control.id, control.className.c_str(),
+                    control.enabled ? "enabled" : "disabled", control.text.c_str());
+    }
+    std::fflush(stdout);
+}
+
+int DemoWalk(const std::vector<std::wstring>& arguments)
+{
+    const Snapshots snapshots(arguments.empty() ? std::nullopt : std::optional<std::wstring>(arguments[0]));
+    Program installer = Program::Start(InstallerPath());
+    HWND wizard = WaitForWindow(installer.id(), kDialogClass, kWizardCaption);
+    if (wizard == nullptr) {
+        std::printf("no wizard appeared\n");
+        if (HWND box = FindMessageBox(installer.id())) {
+            std::printf("message box: \"%ls\"\n", MessageBoxText(box).c_str());
+            snapshots.Take(box, L"message-box");
+        }
+        return 1;
+    }
+    int page = 1;
+    for (;; ++page) {
+        ::Sleep(500); // let the page paint before the screenshot
+        PrintWindow(wizard);
+        snapshots.Take(wizard, L"page-" + std::to_wstring(page));
+        if (!IsControlEnabled(wizard, IDOK))
+            break;
+        std::printf("pressing \"%ls\"\n", ControlText(wizard, IDOK).c_str());
+        Click(wizard, IDOK);
+    }
+    std::printf("pressing \"%ls\"\n", ControlText(wizard, IDCANCEL).c_str());
+    Click(wizard, IDCANCEL);
+    if (HWND box = WaitForMessageBox(installer.id(), 3000)) {
+        std::printf("question: \"%ls\"\n", MessageBoxText(box).c_str());
+        snapshots.Take(box, L"exit-question");
+        Click(box, IDYES);
+    }
+    const std::optional<DWORD> exitCode = installer.WaitForExit();
+    if (!exitCode) {
+        std::printf("the installer did not end\n");
+        return 1;
+    }
+    std::printf("the installer ended with exit status %lu\n", *exitCode);
+    return 0;
+}
+
+const bool registered = testsupport::RegisterRole(L"demo-walk", &DemoWalk);
+
+} // namespace

@@ -1,0 +1,217 @@
+#include "tests/e2e/driver.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kPoll = 100;
+constexpr int kMessageBoxTextId = 0xFFFF; // the static text control of a system message box
+
+template <typename Find>
+HWND Poll(Find find, DWORD timeout)
+{
+    for (DWORD waited = 0;; waited += kPoll) {
+        if (HWND window = find())
+            return window;
+        if (waited >= timeout)
+            return nullptr;
+        ::Sleep(kPoll);
+    }
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+struct TopLevelSearch {
+    DWORD processId;
+    bool (*accept)(HWND window, const TopLevelSearch& search);
+    std::wstring className;
+    std::optional<std::wstring> caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<TopLevelSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !::IsWindowVisible(window) || !search.accept(window, search))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+HWND FindTopLevel(TopLevelSearch search)
+{
+    ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool MatchesClassAndCaption(HWND window, const TopLevelSearch& search)
+{
+    return ClassName(window) == search.className && (!search.caption || WindowText(window) == *search.caption);
+}
+
+bool IsMessageBox(HWND window, const TopLevelSearch&)
+{
+    return ClassName(window) == L"#32770" && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
+}
+
+} // namespace
+
+Program Program::Start(const std::wstring& path, const std::wstring& arguments)
+{
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    const std::wstring folder = std::filesystem::path(path).parent_path().wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info)) {
+        std::fprintf(stderr, "cannot start %ls: error %lu\n", path.c_str(), ::GetLastError());
+        return Program(vt::unique_handle(), 0);
+    }
+    ::CloseHandle(info.hThread);
+    return Program(vt::unique_handle(info.hProcess), info.dwProcessId);
+}
+
+Program::~Program()
+{
+    if (m_process && !HasEnded()) {
+        ::TerminateProcess(m_process.get(), 99);
+        ::WaitForSingleObject(m_process.get(), kTimeout);
+    }
+}
+
+bool Program::HasEnded() const
+{
+    return !m_process || ::WaitForSingleObject(m_process.get(), 0) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> Program::WaitForExit(DWORD timeout)
+{
+    if (!m_process || ::WaitForSingleObject(m_process.get(), timeout) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(m_process.get(), &exitCode);
+    return exitCode;
+}
+
+HWND FindTopLevelWindow(DWORD processId, const std::wstring& className, const std::optional<std::wstring>& caption)
+{
+    return FindTopLevel({processId, &MatchesClassAndCaption, className, caption});
+}
+
+HWND WaitForWindow(DWORD processId, const std::wstring& className, const std::optional<std::wstring>& caption,
+                   DWORD timeout)
+{
+    return Poll([&] { return FindTopLevelWindow(processId, className, caption); }, timeout);
+}
+
+HWND FindMessageBox(DWORD processId)
+{
+    return FindTopLevel({processId, &IsMessageBox, L"", std::nullopt});
+}
+
+HWND WaitForMessageBox(DWORD processId, DWORD timeout)
+{
+    return Poll([&] { return FindMessageBox(processId); }, timeout);
+}
+
+std::wstring MessageBoxText(HWND box)
+{
+    return ControlText(box, kMessageBoxTextId);
+}
+
+bool WaitUntilGone(HWND window, DWORD timeout)
+{
+    for (DWORD waited = 0; ::IsWindow(window) && ::IsWindowVisible(window); waited += kPoll) {
+        if (waited >= timeout)
+            return false;
+        ::Sleep(kPoll);
+    }
+    return true;
+}
+
+std::wstring WindowText(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::wstring ControlText(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    return control != nullptr ? WindowText(control) : std::wstring();
+}
+
+bool IsControlEnabled(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    return control != nullptr && ::IsWindowEnabled(control);
+}
+
+void Click(HWND dialog, int id)
+{
+    ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::vector<ControlInfo> Controls(HWND dialog)
+{
+    std::vector<ControlInfo> controls;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ControlInfo info;
+        info.id = ::GetDlgCtrlID(child);
+        info.className = ClassName(child);
+        info.text = WindowText(child);
+        info.visible = ::IsWindowVisible(child) != FALSE;
+        info.enabled = ::IsWindowEnabled(child) != FALSE;
+        controls.push_back(std::move(info));
+    }
+    return controls;
+}
+
+std::wstring SystemErrorText(DWORD code)
+{
+    vt::unique_hlocal buffer;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code, 0,
+        reinterpret_cast<LPWSTR>(buffer.put()), 0, nullptr);
+    std::wstring text(static_cast<const wchar_t*>(buffer.get()), length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
+        text.pop_back();
+    return text;
+}
+
+void Snapshots::Take(HWND window, const std::wstring& name) const
+{
+    if (!m_folder)
+        return;
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const std::filesystem::path done = std::filesystem::path(*m_folder) / (name + L".done");
+    std::filesystem::remove(done);
+    std::printf("SNAP %ls %ld %ld %ld %ld\n", name.c_str(), rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+    std::fflush(stdout);
+    for (DWORD waited = 0; !std::filesystem::exists(done) && waited < 30000; waited += kPoll)
+        ::Sleep(kPoll);
+    std::filesystem::remove(done);
+}
+
+} // namespace e2e

@@ -1,0 +1,77 @@
+#pragma once
+// Drives another process's windows the way a user would: waits for them by class and caption,
+// reads control texts by id, clicks buttons, answers message boxes and asks for screenshots.
+#include "framework/unique_resource.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr DWORD kTimeout = 60000; // the first start in a fresh prefix is slow
+
+// A program started by the driver; ended by force if it still runs when the object goes.
+class Program {
+public:
+    static Program Start(const std::wstring& path, const std::wstring& arguments = L"");
+    Program(Program&&) = default;
+    Program& operator=(Program&&) = default;
+    ~Program();
+
+    DWORD id() const noexcept { return m_id; }
+    bool HasEnded() const;
+    // The exit code, or nothing when the program still runs after `timeout`.
+    std::optional<DWORD> WaitForExit(DWORD timeout = kTimeout);
+
+private:
+    Program(vt::unique_handle process, DWORD id) : m_process(std::move(process)), m_id(id) {}
+
+    vt::unique_handle m_process;
+    DWORD m_id = 0;
+};
+
+// A visible top-level window of the process with this class and (when given) exact caption.
+HWND FindTopLevelWindow(DWORD processId, const std::wstring& className,
+                        const std::optional<std::wstring>& caption = std::nullopt);
+HWND WaitForWindow(DWORD processId, const std::wstring& className,
+                   const std::optional<std::wstring>& caption = std::nullopt, DWORD timeout = kTimeout);
+
+// A message box of the process: a top-level dialog holding the box's text control.
+HWND FindMessageBox(DWORD processId);
+HWND WaitForMessageBox(DWORD processId, DWORD timeout = kTimeout);
+std::wstring MessageBoxText(HWND box);
+// Waits until a window has gone (a box closed, a page hidden).
+bool WaitUntilGone(HWND window, DWORD timeout = kTimeout);
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int id);
+bool IsControlEnabled(HWND dialog, int id);
+// Posts the click, so that a button which opens a modal box does not block the driver.
+void Click(HWND dialog, int id);
+
+struct ControlInfo {
+    int id = 0;
+    std::wstring className;
+    std::wstring text;
+    bool visible = false;
+    bool enabled = false;
+};
+std::vector<ControlInfo> Controls(HWND dialog);
+
+// The system's text for an error code as this Wine gives it, without trailing line breaks.
+std::wstring SystemErrorText(DWORD code);
+
+// Screenshots taken by the shell script that reads the driver's output: the driver prints
+// "SNAP name left top width height" and waits for <folder>\name.done. Without a folder,
+// nothing is asked.
+class Snapshots {
+public:
+    explicit Snapshots(std::optional<std::wstring> folder) : m_folder(std::move(folder)) {}
+    void Take(HWND window, const std::wstring& name) const;
+
+private:
+    std::optional<std::wstring> m_folder;
+};
+
+} // namespace e2e
