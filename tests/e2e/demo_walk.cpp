@@ -12,12 +12,12 @@ namespace {
 
 void PrintWindow(HWND window)
 {
-    std::printf("window \"%ls\"\n", WindowText(window).c_str());
+    std::printf("window \"%s\"\n", Utf8(WindowText(window)).c_str());
     for (const ControlInfo& control : Controls(window)) {
         if (!control.visible)
             continue;
-        std::printf("  %5d %-14ls %-8s \"%ls\"\n", control.id, control.className.c_str(),
-                    control.enabled ? "enabled" : "disabled", control.text.c_str());
+        std::printf("  %5d %-14s %-8s \"%s\"\n", control.id, Utf8(control.className).c_str(),
+                    control.enabled ? "enabled" : "disabled", Utf8(control.text).c_str());
     }
     std::fflush(stdout);
 }
@@ -30,7 +30,7 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
     if (wizard == nullptr) {
         std::printf("no wizard appeared\n");
         if (HWND box = FindMessageBox(installer.id())) {
-            std::printf("message box: \"%ls\"\n", MessageBoxText(box).c_str());
+            std::printf("message box: \"%s\"\n", Utf8(MessageBoxText(box)).c_str());
             snapshots.Take(box, L"message-box");
         }
         return 1;
@@ -42,13 +42,13 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
         snapshots.Take(wizard, L"page-" + std::to_wstring(page));
         if (!IsControlEnabled(wizard, IDOK))
             break;
-        std::printf("pressing \"%ls\"\n", ControlText(wizard, IDOK).c_str());
+        std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDOK)).c_str());
         Click(wizard, IDOK);
     }
-    std::printf("pressing \"%ls\"\n", ControlText(wizard, IDCANCEL).c_str());
+    std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDCANCEL)).c_str());
     Click(wizard, IDCANCEL);
     if (HWND box = WaitForMessageBox(installer.id(), 3000)) {
-        std::printf("question: \"%ls\"\n", MessageBoxText(box).c_str());
+        std::printf("question: \"%s\"\n", Utf8(MessageBoxText(box)).c_str());
         snapshots.Take(box, L"exit-question");
         Click(box, IDYES);
     }

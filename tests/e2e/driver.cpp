@@ -76,7 +76,7 @@ Program Program::Start(const std::wstring& path, const std::wstring& arguments)
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &info)) {
-        std::fprintf(stderr, "cannot start %ls: error %lu\n", path.c_str(), ::GetLastError());
+        std::fprintf(stderr, "cannot start %s: error %lu\n", Utf8(path).c_str(), ::GetLastError());
         return Program(vt::unique_handle(), 0);
     }
     ::CloseHandle(info.hThread);
@@ -186,6 +186,18 @@ std::vector<ControlInfo> Controls(HWND dialog)
     return controls;
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                          nullptr);
+    return utf8;
+}
+
 std::wstring SystemErrorText(DWORD code)
 {
     vt::unique_hlocal buffer;
@@ -206,7 +218,7 @@ void Snapshots::Take(HWND window, const std::wstring& name) const
     ::GetWindowRect(window, &rect);
     const std::filesystem::path done = std::filesystem::path(*m_folder) / (name + L".done");
     std::filesystem::remove(done);
-    std::printf("SNAP %ls %ld %ld %ld %ld\n", name.c_str(), rect.left, rect.top, rect.right - rect.left,
+    std::printf("SNAP %s %ld %ld %ld %ld\n", Utf8(name).c_str(), rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
     std::fflush(stdout);
     for (DWORD waited = 0; !std::filesystem::exists(done) && waited < 30000; waited += kPoll)

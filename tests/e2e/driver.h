@@ -59,6 +59,9 @@ struct ControlInfo {
 };
 std::vector<ControlInfo> Controls(HWND dialog);
 
+// UTF-8 for the console: msvcrt's %ls stops at the first character outside the C locale.
+std::string Utf8(const std::wstring& text);
+
 // The system's text for an error code as this Wine gives it, without trailing line breaks.
 std::wstring SystemErrorText(DWORD code);
 
