@@ -38,9 +38,10 @@ CInstallApp::CInstallApp()
       m_instanceMutex(InstallerMutexName(), false, true)
 {
     g_productId = kOstrel4ProductId;
-    // The icon at the size stored in the resource, not scaled to the system's icon size.
-    m_hIcon = static_cast<HICON>(::LoadImageW(m_hInstance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0, LR_SHARED));
-    GetAppServices().icon = [this] { return m_hIcon; };
+    // The icon at the size stored in the resource, not scaled to the system's icon size; shared,
+    // so the system owns it for the life of the process.
+    HICON icon = static_cast<HICON>(::LoadImageW(m_hInstance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0, LR_SHARED));
+    GetAppServices().icon = [icon] { return icon; };
 }
 
 CInstallApp::~CInstallApp() = default;

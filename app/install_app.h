@@ -52,8 +52,6 @@ private:
     bool WaitWhileProductRuns() const;
     void DecideInstallMode();
     void PrepareDefaultFolders();
-
-    HICON m_hIcon = nullptr; // shared: owned by the system
 };
 
 // The program's application object (the pages and the engine reach the settings through it).
