@@ -23,6 +23,14 @@ std::wstring InstallerMutexName()
     return GetStartupState().applicationId + L".{5ead623c-dfcd-474d-8e3c-e6978cac039e}";
 }
 
+// "%08x (%s)": an error code and the call that gave it.
+std::wstring ErrorText(unsigned code, const wchar_t* call)
+{
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%08x (%ls)", code, call);
+    return text;
+}
+
 std::wstring ShellFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
@@ -64,12 +72,16 @@ bool CInstallApp::ChooseTempFolder(std::wstring& errorText)
     const DWORD length = ::GetTempPathW(MAX_PATH, folder);
     // The private folder's name and the files inside it must still fit in MAX_PATH.
     if (length == 0 || length > 246) {
-        wchar_t text[64];
-        std::swprintf(text, 64, L"%08x (%ls)", static_cast<unsigned>(::GetLastError()), L"GetTempPath");
-        errorText = text;
+        errorText = ErrorText(::GetLastError(), L"GetTempPath");
         return false;
     }
-    const boost::uuids::uuid id = boost::uuids::random_generator()();
+    boost::uuids::uuid id;
+    try {
+        id = boost::uuids::random_generator()();
+    } catch (const boost::uuids::entropy_error& error) {
+        errorText = ErrorText(static_cast<unsigned>(error.errcode()), L"BCryptGenRandom");
+        return false;
+    }
     const std::wstring name = L"vantor_{" + boost::uuids::to_wstring(id) + L"}";
     m_strTempFolder = (std::filesystem::path(folder) / name).wstring();
     return true;

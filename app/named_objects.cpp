@@ -5,12 +5,7 @@
 
 namespace {
 
-struct sid_traits {
-    using type = PSID;
-    static PSID invalid() noexcept { return nullptr; }
-    static void close(PSID sid) noexcept { ::FreeSid(sid); }
-};
-using unique_sid = vt::unique_any<sid_traits>;
+using unique_sid = vt::unique_any<vt::null_handle_traits<PSID, &::FreeSid>>;
 
 [[noreturn]] void ThrowLastError(const char* what)
 {

@@ -6,13 +6,11 @@
 
 class UninstallLog {
 public:
-    // Without a file, clears the previous folders.
-    void Load(const std::optional<std::wstring>& path)
+    // Without a file: no previous installation, no previous folders.
+    void Load(std::nullopt_t)
     {
-        if (!path) {
-            m_strPrevInstallFolder.clear();
-            m_strPrevMenuFolder.clear();
-        }
+        m_strPrevInstallFolder.clear();
+        m_strPrevMenuFolder.clear();
     }
 
     std::wstring m_strPrevInstallFolder;

@@ -1,6 +1,7 @@
 #pragma once
 // One small owning type per handle kind, each closed in its destructor; the invalid value is
-// part of the type, so an owner cannot confuse NULL with INVALID_HANDLE_VALUE.
+// part of the type's traits, so a kind whose invalid value is INVALID_HANDLE_VALUE (file
+// handles, find handles) gets traits of its own rather than being confused with NULL.
 #include <windows.h>
 #include <objbase.h>
 
@@ -47,55 +48,17 @@ private:
     pointer value_;
 };
 
-struct handle_traits {
-    using type = HANDLE;
-    static HANDLE invalid() noexcept { return nullptr; }
-    static void close(HANDLE handle) noexcept { ::CloseHandle(handle); }
+// Traits of a handle kind whose invalid value is null, closed by `Close`.
+template <typename T, auto Close>
+struct null_handle_traits {
+    using type = T;
+    static T invalid() noexcept { return nullptr; }
+    static void close(T value) noexcept { Close(value); }
 };
-struct hfile_traits {
-    using type = HANDLE;
-    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE handle) noexcept { ::CloseHandle(handle); }
-};
-struct hkey_traits {
-    using type = HKEY;
-    static HKEY invalid() noexcept { return nullptr; }
-    static void close(HKEY key) noexcept { ::RegCloseKey(key); }
-};
-struct hlocal_traits {
-    using type = HLOCAL;
-    static HLOCAL invalid() noexcept { return nullptr; }
-    static void close(HLOCAL memory) noexcept { ::LocalFree(memory); }
-};
-struct cotaskmem_string_traits {
-    using type = PWSTR;
-    static PWSTR invalid() noexcept { return nullptr; }
-    static void close(PWSTR text) noexcept { ::CoTaskMemFree(text); }
-};
-struct hmodule_traits {
-    using type = HMODULE;
-    static HMODULE invalid() noexcept { return nullptr; }
-    static void close(HMODULE module) noexcept { ::FreeLibrary(module); }
-};
-
-using unique_handle = unique_any<handle_traits>;            // events, mutexes, semaphores, processes
-using unique_hfile = unique_any<hfile_traits>;              // CreateFileW results
-using unique_hkey = unique_any<hkey_traits>;
-using unique_hlocal = unique_any<hlocal_traits>;            // LocalAlloc / FormatMessage / security blocks
-using unique_cotaskmem_string = unique_any<cotaskmem_string_traits>;
-using unique_hmodule = unique_any<hmodule_traits>;          // LoadLibrary results only
-
-// Runs a one-off clean-up when the scope ends, on every path.
-template <typename Function>
-class scope_exit {
-public:
-    explicit scope_exit(Function function) noexcept : function_(std::move(function)) {}
-    scope_exit(const scope_exit&) = delete;
-    scope_exit& operator=(const scope_exit&) = delete;
-    ~scope_exit() { function_(); }
-
-private:
-    Function function_;
-};
+using unique_handle = unique_any<null_handle_traits<HANDLE, &::CloseHandle>>; // events, mutexes, processes
+using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
+using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;    // FormatMessage, security blocks
+using unique_cotaskmem_string = unique_any<null_handle_traits<PWSTR, &::CoTaskMemFree>>;
+using unique_hmodule = unique_any<null_handle_traits<HMODULE, &::FreeLibrary>>; // LoadLibrary results only
 
 } // namespace vt
