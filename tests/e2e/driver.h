@@ -63,6 +63,8 @@ std::vector<ControlInfo> Controls(HWND dialog);
 std::string Utf8(const std::wstring& text);
 
 // The system's text for an error code as this Wine gives it, without trailing line breaks.
+// Written here on purpose rather than taken from the installer: the oracle must not share the
+// code it checks.
 std::wstring SystemErrorText(DWORD code);
 
 // Screenshots taken by the shell script that reads the driver's output: the driver prints
