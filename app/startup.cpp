@@ -2,6 +2,7 @@
 
 #include "app/file_version_info.h"
 #include "app/product_identity.h"
+#include "framework/win_app.h"
 
 #include <comdef.h>
 #include <commctrl.h>
@@ -9,7 +10,6 @@
 #include <shlwapi.h>
 
 #include <clocale>
-#include <filesystem>
 #include <locale>
 #include <system_error>
 
@@ -147,9 +147,7 @@ std::wstring ComputeApplicationId()
         return id;
     if (std::wstring product = program.GetString(L"ProductName"); !product.empty())
         return product;
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).stem().wstring();
+    return AfxGetProgramFileStem();
 }
 
 void InitializeFramework()

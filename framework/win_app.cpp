@@ -6,20 +6,20 @@
 
 namespace {
 CWinApp* g_currentApp = nullptr;
+} // namespace
 
-std::wstring ProgramFileStem()
+std::wstring AfxGetProgramFileStem()
 {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return std::filesystem::path(path).stem().wstring();
 }
-} // namespace
 
 CWinApp::CWinApp(const wchar_t* appName)
     : m_hInstance(::GetModuleHandleW(nullptr))
 {
     g_currentApp = this;
-    SetAppName(appName != nullptr ? std::wstring(appName) : ProgramFileStem());
+    SetAppName(appName != nullptr ? std::wstring(appName) : AfxGetProgramFileStem());
 }
 
 CWinApp::~CWinApp()

@@ -39,6 +39,8 @@ private:
 };
 
 CWinApp* AfxGetApp() noexcept;
+// The running program's file name without folder and extension.
+std::wstring AfxGetProgramFileStem();
 int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 
 // The window that should own a message box: the last active pop-up of the main window (or,

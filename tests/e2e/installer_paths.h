@@ -6,13 +6,7 @@
 
 namespace e2e {
 
-// build/win64/tests/e2e/ostrel_e2e.exe -> build/win64/InstallOstrel4.05.exe
-inline std::wstring InstallerPath()
-{
-    return std::filesystem::weakly_canonical(std::filesystem::path(testsupport::ProgramFolder()) / L".." / L".." /
-                                             L"InstallOstrel4.05.exe")
-        .wstring();
-}
+using testsupport::InstallerPath;
 
 inline std::wstring CounterHolderPath()
 {

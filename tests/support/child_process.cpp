@@ -144,4 +144,10 @@ std::wstring ProgramFolder()
     return std::filesystem::path(ProgramPath()).parent_path().wstring();
 }
 
+std::wstring InstallerPath()
+{
+    const std::filesystem::path buildFolder = std::filesystem::path(ProgramFolder()).parent_path().parent_path();
+    return (buildFolder / L"InstallOstrel4.05.exe").wstring();
+}
+
 } // namespace testsupport

@@ -50,4 +50,7 @@ vt::unique_handle OpenNamedEvent(const std::wstring& name);
 // The folder of this test program.
 std::wstring ProgramFolder();
 
+// The installer of the same build: build/win64/tests/<kind>/<test>.exe -> build/win64/InstallOstrel4.05.exe
+std::wstring InstallerPath();
+
 } // namespace testsupport

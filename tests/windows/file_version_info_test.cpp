@@ -8,19 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
-
-std::wstring InstallerPath()
-{
-    // build/win64/tests/windows/ostrel_windows_tests.exe -> build/win64/InstallOstrel4.05.exe
-    return (std::filesystem::path(testsupport::ProgramFolder()) / L".." / L".." / L"InstallOstrel4.05.exe").wstring();
-}
-
-} // namespace
-
 TEST(FileVersionInfo, ReadsTheInstallersVersionResource)
 {
-    const std::wstring path = InstallerPath();
+    const std::wstring path = testsupport::InstallerPath();
     ASSERT_TRUE(std::filesystem::exists(path)) << "the installer is built beside the tests";
     const FileVersionInfo installer(path);
     ASSERT_TRUE(installer.HasFixedInfo());
