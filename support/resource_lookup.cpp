@@ -1,8 +1,7 @@
 #include "support/resource_lookup.h"
 
 #include "app/languages.h"
-
-#include <cstring>
+#include "support/string_block.h"
 
 namespace {
 
@@ -43,27 +42,6 @@ auto InModules(Lookup lookup) -> decltype(lookup(HMODULE{}))
 
 } // namespace
 
-std::optional<std::wstring> string_block_entry(std::span<const std::byte> block, unsigned entry)
-{
-    size_t offset = 0;
-    for (unsigned index = 0;; ++index) {
-        std::uint16_t length = 0;
-        if (block.size() - offset < sizeof(length))
-            return std::nullopt;
-        std::memcpy(&length, block.data() + offset, sizeof(length));
-        offset += sizeof(length);
-        const size_t bytes = size_t{length} * sizeof(wchar_t);
-        if (block.size() - offset < bytes)
-            return std::nullopt;
-        if (index == entry) {
-            std::wstring text(length, L'\0');
-            std::memcpy(text.data(), block.data() + offset, bytes);
-            return text;
-        }
-        offset += bytes;
-    }
-}
-
 std::wstring load_resource_string(UINT id)
 {
     // Strings live in blocks of 16: block id / 16 + 1 holds entry id % 16.
@@ -72,11 +50,11 @@ std::wstring load_resource_string(UINT id)
         auto bytes = ResourceBytes(module, RT_STRING, block);
         if (!bytes)
             return std::nullopt;
-        auto entry = string_block_entry(*bytes, id % 16);
+        const auto entry = string_block_entry(*bytes, id % 16);
         // An empty entry is how a string table says "no such string".
         if (!entry || entry->empty())
             return std::nullopt;
-        return entry;
+        return std::wstring(entry->begin(), entry->end());
     });
     return text.value_or(std::wstring());
 }

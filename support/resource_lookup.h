@@ -14,7 +14,3 @@ std::wstring load_resource_string(UINT id);
 // The bytes of a data resource, or nothing when it is missing, empty or cannot be locked. The
 // bytes belong to the module and stay valid for the life of the process.
 std::optional<std::span<const std::byte>> find_resource_data(const wchar_t* type, const wchar_t* name);
-
-// One entry of a raw string-table block (RT_STRING): each of the block's 16 entries is a 16-bit
-// length followed by that many UTF-16 code units. Nothing when the block ends before the entry.
-std::optional<std::wstring> string_block_entry(std::span<const std::byte> block, unsigned entry);
