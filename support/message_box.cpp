@@ -48,13 +48,6 @@ private:
     HWND m_topLevel;
 };
 
-bool OwnerReadsRightToLeft(HWND owner)
-{
-    if (owner != nullptr)
-        return (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
-    return IsRightToLeft(DefaultLanguage(0));
-}
-
 } // namespace
 
 UINT MessageBoxType(UINT type, bool rightToLeft) noexcept
@@ -76,6 +69,13 @@ UINT MessageBoxType(UINT type, bool rightToLeft) noexcept
     if (rightToLeft)
         type |= MB_RTLREADING;
     return type;
+}
+
+bool ReadsRightToLeft(HWND owner)
+{
+    if (owner != nullptr)
+        return (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    return IsRightToLeft(DefaultLanguage(0));
 }
 
 HWND owner_window()
@@ -108,7 +108,7 @@ int message_box(const wchar_t* text, UINT type)
 
     const std::wstring caption = services.caption ? services.caption() : std::wstring();
     return ::MessageBoxW(windows.owner, text != nullptr ? text : L"", caption.c_str(),
-                         MessageBoxType(type, OwnerReadsRightToLeft(windows.owner)));
+                         MessageBoxType(type, ReadsRightToLeft(windows.owner)));
 }
 
 void error_box(DWORD code)

@@ -23,3 +23,6 @@ HWND owner_window();
 
 // The type that message_box shows: the icon rule and the right-to-left rule applied.
 UINT MessageBoxType(UINT type, bool rightToLeft) noexcept;
+// Whether a box owned by `owner` reads right to left: as the owner is laid out, or without an
+// owner, as the language picked from the user's own is written.
+bool ReadsRightToLeft(HWND owner);
