@@ -1,6 +1,9 @@
 #include "app/file_version_info.h"
 
+#include "app/languages.h"
 #include "app/product_identity.h"
+
+#include <boost/algorithm/string/replace.hpp>
 
 #include <cwchar>
 
@@ -93,8 +96,9 @@ std::wstring FileVersionInfo::GetDisplayVersion() const
     if (const std::wstring version = GetString(L"ProductVersion"); !version.empty())
         text += L" " + version;
     const DWORD flags = GetFileFlags();
-    // TODO(languages): with the current language known, a pre-release (VS_FF_PRERELEASE)
-    // outside French turns the last "bêta" into "beta".
+    // Pre-release names carry the French "bêta"; other languages read "beta".
+    if ((flags & VS_FF_PRERELEASE) && PRIMARYLANGID(LANGIDFROMLCID(GetLanguageState().lcid)) != LANG_FRENCH)
+        boost::algorithm::replace_last(text, L"b\u00eata", L"beta");
     if (flags & VS_FF_PRIVATEBUILD)
         text += L" \u2013 Private";
     if (flags & VS_FF_DEBUG)

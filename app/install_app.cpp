@@ -1,10 +1,11 @@
 #include "app/install_app.h"
 
 #include "app/languages.h"
+#include "app/localized_window.h"
 #include "app/product_identity.h"
 #include "app/startup.h"
 #include "support/app_services.h"
-#include "support/error_box.h"
+#include "support/message_box.h"
 #include "wizard/install_dlg.h"
 
 #include <shlobj.h>
@@ -13,8 +14,11 @@
 #include <boost/uuid/uuid_generators.hpp>
 #include <boost/uuid/uuid_io.hpp>
 
+#include <shlwapi.h>
+
 #include <cwchar>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -29,6 +33,24 @@ std::wstring ErrorText(unsigned code, const wchar_t* call)
     wchar_t text[64];
     std::swprintf(text, 64, L"%08x (%ls)", code, call);
     return text;
+}
+
+// The language index that a previous installation stored, when it can be read.
+std::optional<std::uint32_t> StoredLanguage()
+{
+    const std::wstring keyName =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductDisplayName(g_productId);
+    vt::unique_hkey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    std::uint32_t value = 0;
+    DWORD size = sizeof(value);
+    if (::SHQueryValueExW(key.get(), L"VtLanguage", nullptr, &type, &value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        return std::nullopt;
+    return value;
 }
 
 std::wstring ShellFolder(int csidl)
@@ -87,6 +109,27 @@ bool CInstallApp::ChooseTempFolder(std::wstring& errorText)
     return true;
 }
 
+void CInstallApp::ChooseStartupLanguage()
+{
+    SetLanguage(DefaultLanguage(kInstallerLanguageMask));
+    if (const auto stored = StoredLanguage(); stored && IsStoredLanguageValid(*stored))
+        SetLanguage(static_cast<int>(*stored));
+    if (!IsInstallerLanguage(GetLanguageState().index))
+        SetLanguage(kEnglish);
+}
+
+void CInstallApp::ChangeLanguage(int index)
+{
+    SetLanguage(index);
+    if (!IsInstallerLanguage(index)) {
+        message_box(FormatLocalized(1129, {GetProductName(true)}), MB_ICONINFORMATION);
+        SetLanguage(kEnglish);
+    }
+    SetAppName(GetInstallerTitle(true));
+    if (auto* window = dynamic_cast<LocalizedWindow*>(m_pMainWnd))
+        window->UpdateAllTexts();
+}
+
 bool CInstallApp::CheckAdministratorRights() const
 {
     BYTE sid[SECURITY_MAX_SID_SIZE];
@@ -97,8 +140,7 @@ bool CInstallApp::CheckAdministratorRights() const
         !::CheckTokenMembership(nullptr, sid, &member))
         member = FALSE;
     if (!member) {
-        // TODO(languages): text 126 in the current language.
-        AfxMessageBox(L"You should have Administrator Rights in order to proceed to Installation.", MB_ICONEXCLAMATION);
+        AfxMessageBox(LoadLocalized(1126), MB_ICONEXCLAMATION);
         return false;
     }
     return true;
@@ -108,9 +150,7 @@ bool CInstallApp::WaitWhileProductRuns() const
 {
     InstanceCounter& counter = *GetStartupState().runningInstances;
     while (counter.Count() > 1) {
-        // TODO(languages): text 127 in the current language.
-        const std::wstring text =
-            FormatText(L"You should close '%1' before continuing Installation.", {GetProductName(true)});
+        const std::wstring text = FormatLocalized(1127, {GetProductName(true)});
         if (AfxMessageBox(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
             return false;
     }
@@ -150,8 +190,7 @@ BOOL CInstallApp::InitInstance()
     }
     CWinApp::InitInstance();
 
-    // TODO(languages): choose the language from the user's language and the stored VtLanguage.
-
+    ChooseStartupLanguage();
     SetAppName(GetInstallerTitle(true));
 
     if (!CheckAdministratorRights() || !WaitWhileProductRuns())

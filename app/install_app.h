@@ -33,6 +33,10 @@ public:
     // m_strTempFolder unchanged and puts the reason into errorText.
     bool ChooseTempFolder(std::wstring& errorText);
 
+    // Applies a language picked on the start page; a language without installer texts installs
+    // the product in that language but leaves the installer in English, after saying so.
+    void ChangeLanguage(int index);
+
     int m_nInstallMode = ModeFresh;
     std::wstring m_strInstalledVersion;
     NamedMutex m_instanceMutex;
@@ -47,6 +51,7 @@ public:
     std::uint64_t m_nInstalledVersion = 0;
 
 private:
+    void ChooseStartupLanguage();
     // Steps of InitInstance that may end start-up; each returns false to end.
     bool CheckAdministratorRights() const;
     bool WaitWhileProductRuns() const;

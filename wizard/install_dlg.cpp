@@ -3,9 +3,17 @@
 #include "app/languages.h"
 #include "support/app_services.h"
 
-BOOL CInstallDlg::OnInitDialog()
+void CInstallDlg::UpdateAllTexts()
 {
     SetWindowText(GetInstallerTitle(true));
+    ::SetDlgItemTextW(m_hWnd, IDOK, (LoadLocalized(1006) + L"  >").c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_BACK, (L"<  " + LoadLocalized(1005)).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDCANCEL, LoadLocalized(1002).c_str());
+}
+
+BOOL CInstallDlg::OnInitDialog()
+{
+    UpdateAllTexts();
     if (const auto& icon = GetAppServices().icon) {
         if (HICON large = icon())
             ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));

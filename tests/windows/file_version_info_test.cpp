@@ -1,5 +1,6 @@
 #include "app/file_version_info.h"
 
+#include "app/languages.h"
 #include "app/product_identity.h"
 #include "tests/support/child_process.h"
 
@@ -69,4 +70,17 @@ TEST(FileVersionInfo, OnlyUnicodeTranslationsGiveStrings)
     EXPECT_TRUE(program.translations().empty());
     EXPECT_EQ(program.GetString(L"ProductName"), L"");
     EXPECT_EQ(program.GetDisplayVersion(), L" \u2013 Private \u2013 Debug");
+}
+
+TEST(FileVersionInfo, PreReleaseReadsBetaOutsideFrench)
+{
+    const std::wstring path = (std::filesystem::path(testsupport::ProgramFolder()) / L"prerelease_fixture.exe").wstring();
+    const FileVersionInfo fixture(path);
+    ASSERT_EQ(fixture.GetFileFlags(), static_cast<DWORD>(VS_FF_PRERELEASE));
+    const int previous = GetLanguageState().index;
+    SetLanguage(kFrench);
+    EXPECT_EQ(fixture.GetDisplayVersion(), L"Fixture b\u00eata 1.0 b\u00eata 2");
+    SetLanguage(kGerman);
+    EXPECT_EQ(fixture.GetDisplayVersion(), L"Fixture b\u00eata 1.0 beta 2") << "only the last \"b\u00eata\" changes";
+    SetLanguage(previous);
 }

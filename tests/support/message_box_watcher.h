@@ -1,0 +1,35 @@
+#pragma once
+// Answers the next message box that this process shows, from a thread of its own, and records
+// what the box looked like, so that a test can call code that shows a modal box.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+struct SeenMessageBox {
+    std::wstring caption;
+    std::wstring text;
+    HWND owner = nullptr;
+    HICON icon = nullptr; // the icon the box shows, a shared system icon
+};
+
+class MessageBoxWatcher {
+public:
+    // Starts watching; the first box found is answered with the button `answer`.
+    explicit MessageBoxWatcher(int answer = IDOK, DWORD timeoutMilliseconds = 30000);
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    // Waits for the watcher to finish; nothing when no box appeared in time.
+    const std::optional<SeenMessageBox>& Seen();
+
+private:
+    std::optional<SeenMessageBox> m_seen;
+    std::thread m_thread;
+};
+
+} // namespace testsupport

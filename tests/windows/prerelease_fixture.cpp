@@ -1,0 +1,5 @@
+// Carries prerelease_fixture.rc; never run.
+int main()
+{
+    return 0;
+}
