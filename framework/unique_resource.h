@@ -61,4 +61,12 @@ using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;    /
 using unique_cotaskmem_string = unique_any<null_handle_traits<PWSTR, &::CoTaskMemFree>>;
 using unique_hmodule = unique_any<null_handle_traits<HMODULE, &::FreeLibrary>>; // LoadLibrary results only
 
+// File handles from CreateFile, whose invalid value is INVALID_HANDLE_VALUE, not null.
+struct file_handle_traits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE value) noexcept { ::CloseHandle(value); }
+};
+using unique_hfile = unique_any<file_handle_traits>;
+
 } // namespace vt
