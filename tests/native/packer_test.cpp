@@ -3,10 +3,8 @@
 #include "tools/packer/manifest.h"
 #include "tools/packer/package_builder.h"
 #include "tools/packer/utf16.h"
+#include "tests/support/bzip2_bytes.h"
 
-#include <boost/iostreams/copy.hpp>
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -48,16 +46,6 @@ protected:
 
     fs::path folder_;
 };
-
-std::string Decompressed(const std::string& compressed)
-{
-    boost::iostreams::filtering_istream in;
-    in.push(boost::iostreams::bzip2_decompressor());
-    in.push(boost::iostreams::array_source(compressed.data(), compressed.size()));
-    std::ostringstream out;
-    boost::iostreams::copy(in, out);
-    return out.str();
-}
 
 std::wstring Units(const std::string& utf8)
 {
@@ -126,7 +114,7 @@ TEST_F(PackerTest, PackageIsOneBzip2StreamOfHeaderAndContents)
                                         "data/Été.xml <CommonData>/V/O no-update\n");
     EXPECT_EQ(compressed.substr(0, 4), "BZh9") << "bzip2 with block size 9";
 
-    const std::string package = Decompressed(compressed);
+    const std::string package = testsupport::Bzip2Decompressed(compressed);
     vt::imemstream in(package.data(), package.size());
     const package_header header = read_package_header(in);
     const struct {

@@ -1,12 +1,10 @@
 #include "engine/access_rights.h"
 #include "engine/advapi.h"
-#include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 #include <sddl.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -264,12 +262,9 @@ TEST(AccessRights, PrivilegesSwitchOnAndOff)
 TEST(AccessRights, AddFileAccessOnRealObjectsReturnsItsResult)
 {
     // Wine keeps no access lists on files; only the call's outcome can be checked here.
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / testsupport::UniqueName(L"access-rights");
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / L"data.xml") << "<data/>";
-    EXPECT_TRUE(AddFileAccess(folder.wstring(), FILE_ALL_ACCESS, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE));
-    EXPECT_TRUE(AddFileAccess((folder / L"data.xml").wstring(), 0x0013019F, 0));
-    EXPECT_FALSE(AddFileAccess((folder / L"missing.xml").wstring(), 0x0013019F, 0));
-    std::filesystem::remove_all(folder);
+    testsupport::ScratchFolder folder(L"access-rights");
+    testsupport::WriteFileBytes(folder.path / L"data.xml", "<data/>");
+    EXPECT_TRUE(AddFileAccess(folder.path.wstring(), FILE_ALL_ACCESS, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE));
+    EXPECT_TRUE(AddFileAccess((folder.path / L"data.xml").wstring(), 0x0013019F, 0));
+    EXPECT_FALSE(AddFileAccess((folder.path / L"missing.xml").wstring(), 0x0013019F, 0));
 }

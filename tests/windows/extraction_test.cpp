@@ -6,16 +6,12 @@
 #include "package/file_crc32.h"
 #include "package/membuf.h"
 #include "package/package_resource.h"
-#include "tests/support/child_process.h"
+#include "tests/support/bzip2_bytes.h"
+#include "tests/support/test_files.h"
 
-#include <boost/filesystem/operations.hpp>
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 #include <thread>
 
 namespace fs = boost::filesystem;
@@ -51,50 +47,14 @@ std::string PackageBytes(const std::vector<TestFile>& files, const std::string& 
     return out.str() + contents + tail;
 }
 
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+using TemporaryFolder = testsupport::ScratchFolder;
+
 std::string Compressed(const std::string& bytes)
 {
-    std::ostringstream out;
-    {
-        boost::iostreams::filtering_ostream compressor;
-        compressor.push(boost::iostreams::bzip2_compressor(9));
-        compressor.push(out);
-        compressor.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    return out.str();
+    return testsupport::Bzip2Compressed(bytes);
 }
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(std::filesystem::path(path.wstring()), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content)
-{
-    std::ofstream(std::filesystem::path(path.wstring()), std::ios::binary) << content;
-}
-
-// A fresh folder to extract into, removed afterwards.
-struct TemporaryFolder {
-    TemporaryFolder() : path(fs::temp_directory_path() / testsupport::UniqueName(L"extract"))
-    {
-        fs::create_directories(path);
-    }
-    ~TemporaryFolder()
-    {
-        boost::system::error_code ignored;
-        for (fs::recursive_directory_iterator it(path, ignored), end; it != end; it.increment(ignored))
-            ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(path, ignored);
-    }
-    std::size_t Count() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::recursive_directory_iterator(path), {}));
-    }
-    fs::path path;
-};
 
 std::wstring Text(const std::error_code& code)
 {
@@ -219,7 +179,7 @@ TEST(Extraction, EmptyEntryThenOneWithContent)
                                      L"file_finished b.txt", L"finished " + total}));
     EXPECT_TRUE(fs::exists(folder.path / L"empty.dat"));
     EXPECT_EQ(fs::file_size(folder.path / L"empty.dat"), 0u);
-    EXPECT_EQ(ReadFile(folder.path / L"b.txt"), "hello");
+    EXPECT_EQ(ReadFileBytes(folder.path / L"b.txt"), "hello");
 }
 
 TEST(Extraction, ChunkSpanningTwoEntriesIsSplitBetweenThem)
@@ -239,8 +199,8 @@ TEST(Extraction, ChunkSpanningTwoEntriesIsSplitBetweenThem)
               (Lines{L"started", at(header), L"file_started a.bin", at(header + 3000), L"file_finished a.bin",
                      L"file_started b.bin", at(4096), at(header + 6000), L"file_finished b.bin",
                      L"finished " + std::to_wstring(package.size())}));
-    EXPECT_EQ(ReadFile(folder.path / L"a.bin"), a);
-    EXPECT_EQ(ReadFile(folder.path / L"b.bin"), b);
+    EXPECT_EQ(ReadFileBytes(folder.path / L"a.bin"), a);
+    EXPECT_EQ(ReadFileBytes(folder.path / L"b.bin"), b);
 }
 
 TEST(Extraction, SkippedEntryIsNotWrittenButAdvancesProgress)
@@ -259,7 +219,7 @@ TEST(Extraction, SkippedEntryIsNotWrittenButAdvancesProgress)
                      L"file_started keep.txt", L"progress " + total + L"/" + total, L"file_finished keep.txt",
                      L"finished " + total}));
     EXPECT_FALSE(fs::exists(folder.path / L"skip.txt"));
-    EXPECT_EQ(ReadFile(folder.path / L"keep.txt"), "kept");
+    EXPECT_EQ(ReadFileBytes(folder.path / L"keep.txt"), "kept");
 }
 
 TEST(Extraction, CancelEndsWithInterrupted)
@@ -302,7 +262,7 @@ TEST(Extraction, ChecksumMismatchLeavesTheBadFile)
         folder.path));
     EXPECT_EQ(recorder.lines.back(), Failed(invalid_checksum, L"bad.txt"));
     EXPECT_EQ(std::count(recorder.lines.begin(), recorder.lines.end(), L"file_finished bad.txt"), 0);
-    EXPECT_EQ(ReadFile(folder.path / L"bad.txt"), "content") << "the file stays for the caller to judge";
+    EXPECT_EQ(ReadFileBytes(folder.path / L"bad.txt"), "content") << "the file stays for the caller to judge";
     EXPECT_FALSE(fs::exists(folder.path / L"next.txt"));
 }
 
@@ -311,11 +271,11 @@ TEST(Extraction, ReadOnlyDestinationIsOverwritten)
     TemporaryFolder folder;
     const fs::path existing = folder.path / L"sub" / L"app.cfg";
     fs::create_directories(existing.parent_path());
-    WriteFile(existing, "old settings");
+    WriteFileBytes(existing, "old settings");
     ASSERT_TRUE(::SetFileAttributesW(existing.c_str(), FILE_ATTRIBUTE_READONLY));
     Recorder recorder;
     EXPECT_TRUE(recorder.Extract(Compressed(PackageBytes({{L"app.cfg", "new", L"<InstallPath>\\sub"}})), folder.path));
-    EXPECT_EQ(ReadFile(existing), "new");
+    EXPECT_EQ(ReadFileBytes(existing), "new");
 }
 
 TEST(Extraction, MissingFoldersAreCreated)
@@ -325,8 +285,8 @@ TEST(Extraction, MissingFoldersAreCreated)
     EXPECT_TRUE(recorder.Extract(
         Compressed(PackageBytes({{L"deep.txt", "d", L"<InstallPath>\\one\\two"}, {L"t.txt", "t", L"<Temporary>"}})),
         folder.path));
-    EXPECT_EQ(ReadFile(folder.path / L"one" / L"two" / L"deep.txt"), "d");
-    EXPECT_EQ(ReadFile(folder.path / L"t.txt"), "t") << "without a temporary folder: the installation folder";
+    EXPECT_EQ(ReadFileBytes(folder.path / L"one" / L"two" / L"deep.txt"), "d");
+    EXPECT_EQ(ReadFileBytes(folder.path / L"t.txt"), "t") << "without a temporary folder: the installation folder";
 }
 
 TEST(Extraction, ZeroLengthEntriesAfterTheLastContentAreCreatedToo)
@@ -381,7 +341,7 @@ TEST(Extraction, StreamEndingInsideAnEntryNamesThatEntry)
     package.resize(package.size() - 3);
     EXPECT_FALSE(recorder.Extract(Compressed(package), folder.path));
     EXPECT_EQ(recorder.lines.back(), Failed(unexpected_error, L"b.txt"));
-    EXPECT_EQ(ReadFile(folder.path / L"b.txt"), "bbbbb") << "the file in progress stays, closed, as written so far";
+    EXPECT_EQ(ReadFileBytes(folder.path / L"b.txt"), "bbbbb") << "the file in progress stays, closed, as written so far";
 }
 
 TEST(Extraction, UnsafeHeadersAreRefusedBeforeAnyFileIsWritten)
@@ -434,7 +394,7 @@ TEST(Extraction, DestinationHeldByAnotherProcessIsASharingViolation)
 TEST(Extraction, FolderThatCannotBeCreatedIsASystemErrorWithTheEntry)
 {
     TemporaryFolder folder;
-    WriteFile(folder.path / L"blocker", "a file where a folder should be");
+    WriteFileBytes(folder.path / L"blocker", "a file where a folder should be");
     Recorder recorder;
     EXPECT_FALSE(recorder.Extract(Compressed(PackageBytes({{L"x.txt", "x", L"<InstallPath>\\blocker\\sub"}})),
                                   folder.path));
@@ -460,7 +420,7 @@ TEST(Extraction, TheRunVerifiesFirstAndRewinds)
     };
     EXPECT_TRUE(extract_package(stream, folder.path.wstring(), L"", L"", recorder.Callback()));
     EXPECT_TRUE(verified);
-    EXPECT_EQ(ReadFile(folder.path / L"a.txt"), "abc");
+    EXPECT_EQ(ReadFileBytes(folder.path / L"a.txt"), "abc");
     EXPECT_EQ(recorder.lines.back(), L"finished " + std::to_wstring(PackageBytes({{L"a.txt", "abc"}}).size()));
 }
 
@@ -503,7 +463,7 @@ TEST(FileCrc32, ReadsTheFileBackAndWaitsForAHolder)
 {
     TemporaryFolder folder;
     const fs::path file = folder.path / L"check.txt";
-    WriteFile(file, "123456789");
+    WriteFileBytes(file, "123456789");
     EXPECT_EQ(file_crc32(file), 0xCBF43926u);
 
     {
@@ -577,7 +537,7 @@ TEST(PackageResource, TheInstallersPayloadExtractsByteForByte)
     EXPECT_EQ(written.size(), 9u);
     for (const auto& [destination, source] : written) {
         // The packer recorded the build machine's path, which Wine shows on drive Z:.
-        EXPECT_EQ(ReadFile(destination), ReadFile(L"Z:" + source)) << testing::PrintToString(destination);
+        EXPECT_EQ(ReadFileBytes(destination), ReadFileBytes(L"Z:" + source)) << testing::PrintToString(destination);
         EXPECT_EQ(fs::file_size(destination), fs::file_size(L"Z:" + source));
     }
     // The data folders of this prefix received files of their own; take them away again.

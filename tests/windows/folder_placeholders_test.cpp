@@ -1,7 +1,7 @@
 #include "package/compress_error.h"
 #include "package/folder_placeholders.h"
 #include "package/same_path.h"
-#include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
 
 #include <boost/filesystem/operations.hpp>
 #include <gtest/gtest.h>
@@ -41,19 +41,7 @@ std::vector<std::wstring> Recorded(const std::vector<std::wstring>& templates, c
     return recorded;
 }
 
-// A folder tree for one test, removed afterwards.
-struct TemporaryFolder {
-    TemporaryFolder() : path(fs::temp_directory_path() / testsupport::UniqueName(L"placeholders"))
-    {
-        fs::create_directories(path);
-    }
-    ~TemporaryFolder()
-    {
-        boost::system::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
+using TemporaryFolder = testsupport::ScratchFolder;
 
 } // namespace
 
