@@ -9,9 +9,14 @@
 #include "tests/support/bzip2_bytes.h"
 #include "tests/support/test_files.h"
 
+#include <boost/filesystem/exception.hpp>
+#include <boost/iostreams/filter/bzip2.hpp>
+#include <boost/system/system_error.hpp>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <thread>
 
 namespace fs = boost::filesystem;
@@ -549,4 +554,77 @@ TEST(PackageResource, TheInstallersPayloadExtractsByteForByte)
             fs::remove(fs::path(destination).parent_path().parent_path(), ignored);
         }
     }
+}
+
+namespace {
+class OtherBoostCategory : public boost::system::error_category {
+public:
+    const char* name() const noexcept override { return "other"; }
+    std::string message(int) const override { return "other"; }
+};
+const OtherBoostCategory kOtherCategory;
+} // namespace
+
+TEST(ExtractionFailure, ExceptionsMapToCodeAndPath)
+{
+    const auto boostCode = [](int value, const boost::system::error_category& category) {
+        return boost::system::error_code(value, category);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> raise;
+        int doserrno;
+        int errnoValue;
+        std::error_code code;
+    } cases[] = {
+        {"a bzip2 error", [] { throw boost::iostreams::bzip2_error(boost::iostreams::bzip2::data_error); }, 0, 0,
+         make_error_code(decompression_error)},
+        {"a bzip2 error after a recorded system error",
+         [] { throw boost::iostreams::bzip2_error(boost::iostreams::bzip2::data_error); }, ERROR_DISK_FULL, 0,
+         {ERROR_DISK_FULL, std::system_category()}},
+        {"a stream failure with errno", [] { throw std::ios_base::failure("write"); }, 0, ENOSPC,
+         {ENOSPC, std::generic_category()}},
+        {"a stream failure with nothing recorded", [] { throw std::ios_base::failure("write"); }, 0, 0,
+         make_error_code(std::io_errc::stream)},
+        {"a compress error", [] { throw std::system_error(make_error_code(interrupted)); }, 0, 0,
+         make_error_code(interrupted)},
+        {"a system error", [] { throw std::system_error(ERROR_ACCESS_DENIED, std::system_category()); }, 0, 0,
+         {ERROR_ACCESS_DENIED, std::system_category()}},
+        {"a Boost generic error",
+         [&] { throw boost::system::system_error(boostCode(EACCES, boost::system::generic_category())); }, 0, 0,
+         {EACCES, std::generic_category()}},
+        {"a Boost system error",
+         [&] { throw boost::system::system_error(boostCode(ERROR_PATH_NOT_FOUND, boost::system::system_category())); },
+         0, 0, {ERROR_PATH_NOT_FOUND, std::system_category()}},
+        {"a Boost error of another category",
+         [&] { throw boost::system::system_error(boostCode(1, kOtherCategory)); }, 0, 0,
+         make_error_code(unexpected_error)},
+        {"out of memory", [] { throw std::bad_alloc(); }, 0, 0, make_error_code(unexpected_error)},
+        {"any other standard exception", [] { throw std::out_of_range("index"); }, 0, 0,
+         make_error_code(unexpected_error)},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.raise();
+        } catch (const std::exception& error) {
+            _doserrno = static_cast<unsigned long>(c.doserrno);
+            errno = c.errnoValue;
+            const notification::failed failure = failure_of(error, L"C:\\in\\progress.txt");
+            EXPECT_EQ(failure.code, c.code) << c.what;
+            EXPECT_EQ(failure.path, L"C:\\in\\progress.txt") << c.what;
+        }
+    }
+    _doserrno = 0;
+    errno = 0;
+}
+
+TEST(ExtractionFailure, FileSystemErrorsNameTheirPathBetweenFiles)
+{
+    const boost::filesystem::filesystem_error error(
+        "create_directories", L"C:\\blocked\\folder",
+        boost::system::error_code(ERROR_ACCESS_DENIED, boost::system::system_category()));
+    const notification::failed between = failure_of(error, L"");
+    EXPECT_EQ(between.path, L"C:\\blocked\\folder");
+    EXPECT_EQ(between.code, std::error_code(ERROR_ACCESS_DENIED, std::system_category()));
+    EXPECT_EQ(failure_of(error, L"C:\\entry.txt").path, L"C:\\entry.txt") << "the entry in progress comes first";
 }
