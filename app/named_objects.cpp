@@ -1,45 +1,35 @@
 #include "app/named_objects.h"
 
+#include "engine/access_rights.h"
+#include "engine/advapi.h"
+
 #include <system_error>
-#include <vector>
 
 namespace {
-
-using unique_sid = vt::unique_any<vt::null_handle_traits<PSID, &::FreeSid>>;
 
 [[noreturn]] void ThrowLastError(const char* what)
 {
     throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
 }
 
-// A security descriptor with one entry: `allAccess` allowed to everyone (S-1-1-0).
+// A security descriptor with one entry: `allAccess` allowed to everyone (S-1-1-0). Throws
+// std::system_error when it cannot be built.
 class EveryoneFullAccess {
 public:
     explicit EveryoneFullAccess(DWORD allAccess)
-    {
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, m_everyone.put()))
-            ThrowLastError("AllocateAndInitializeSid");
-        m_acl.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + ::GetLengthSid(m_everyone.get()));
-        auto* acl = reinterpret_cast<PACL>(m_acl.data());
-        if (!::InitializeAcl(acl, static_cast<DWORD>(m_acl.size()), ACL_REVISION))
-            ThrowLastError("InitializeAcl");
-        if (!::AddAccessAllowedAce(acl, ACL_REVISION, allAccess, m_everyone.get()))
-            ThrowLastError("AddAccessAllowedAce");
-        if (!::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION))
-            ThrowLastError("InitializeSecurityDescriptor");
-        if (!::SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE))
-            ThrowLastError("SetSecurityDescriptorDacl");
+    try : m_acl(EveryoneAccessList(allAccess)) {
+        m_descriptor.SetAccessList(m_acl.get());
         m_attributes.nLength = sizeof(m_attributes);
-        m_attributes.lpSecurityDescriptor = &m_descriptor;
+        m_attributes.lpSecurityDescriptor = m_descriptor.get();
         m_attributes.bInheritHandle = FALSE;
+    } catch (HRESULT error) {
+        throw std::system_error(SystemErrorOfHresult(error), "security descriptor");
     }
     SECURITY_ATTRIBUTES* attributes() noexcept { return &m_attributes; }
 
 private:
-    unique_sid m_everyone;
-    std::vector<DWORD> m_acl; // DWORD elements keep the ACL aligned
-    SECURITY_DESCRIPTOR m_descriptor{};
+    OwnedAcl m_acl;
+    AbsoluteDescriptor m_descriptor;
     SECURITY_ATTRIBUTES m_attributes{};
 };
 
