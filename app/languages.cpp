@@ -50,6 +50,9 @@ void ApplyLocale(int index)
     const std::string name = NarrowLocaleName(LocaleFollowsUser(lcid, ::GetUserDefaultLangID())
                                                   ? UserLocaleName()
                                                   : LocaleNameOf(lcid));
+    // An empty name would mean "the environment's locale" to both libraries: never ask for it.
+    if (name.empty())
+        return;
     try {
         std::locale named = std::locale::classic();
         try {

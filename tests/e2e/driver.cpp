@@ -168,7 +168,12 @@ bool IsControlEnabled(HWND dialog, int id)
 
 void Click(HWND dialog, int id)
 {
-    ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    // What the button itself tells its dialog when it is clicked. BM_CLICK would replay the
+    // mouse on the button, which needs the focus and the capture: a dialog that is still being
+    // activated loses such a click now and then, under load.
+    HWND button = ::GetDlgItem(dialog, id);
+    if (button != nullptr && ::IsWindowEnabled(button))
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 std::vector<ControlInfo> Controls(HWND dialog)

@@ -47,7 +47,8 @@ bool WaitUntilGone(HWND window, DWORD timeout = kTimeout);
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int id);
 bool IsControlEnabled(HWND dialog, int id);
-// Posts the click, so that a button which opens a modal box does not block the driver.
+// Posts the click of an enabled button (a disabled one ignores it, as it ignores the mouse), so
+// that a button which opens a modal box does not block the driver.
 void Click(HWND dialog, int id);
 
 struct ControlInfo {
