@@ -25,7 +25,8 @@ package_writer::package_writer(package_folders folders, notification_callback ca
       m_callback(std::move(callback)),
       m_stream(std::make_unique<vt::memstream>())
 {
-    std::get<std::unique_ptr<vt::memstream>>(m_stream)->exceptions(std::ios::badbit | std::ios::failbit);
+    // A header buffer that cannot grow raises its out-of-memory error rather than going quiet.
+    std::get<std::unique_ptr<vt::memstream>>(m_stream)->exceptions(std::ios::badbit);
 }
 
 std::streamsize package_writer::write(const char* data, std::streamsize size)
