@@ -1,6 +1,6 @@
 // The demo's walk through the installer: starts it, prints what each window shows, asks for a
 // screenshot of each, presses Next while it leads somewhere, then leaves with Exit and answers
-// any question with Yes. Run as: ostrel_e2e --role demo-walk [snapshot folder]
+// any question with Yes. Run as: ostrel_e2e --role demo-walk [snapshot folder [name prefix]]
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installer_paths.h"
 
@@ -25,13 +25,14 @@ void PrintWindow(HWND window)
 int DemoWalk(const std::vector<std::wstring>& arguments)
 {
     const Snapshots snapshots(arguments.empty() ? std::nullopt : std::optional<std::wstring>(arguments[0]));
+    const std::wstring prefix = arguments.size() > 1 ? arguments[1] : std::wstring();
     Program installer = Program::Start(InstallerPath());
-    HWND wizard = WaitForWindow(installer.id(), kDialogClass, kWizardCaption);
+    HWND wizard = WaitForDialog(installer.id());
     if (wizard == nullptr) {
         std::printf("no wizard appeared\n");
         if (HWND box = FindMessageBox(installer.id())) {
             std::printf("message box: \"%s\"\n", Utf8(MessageBoxText(box)).c_str());
-            snapshots.Take(box, L"message-box");
+            snapshots.Take(box, prefix + L"message-box");
         }
         return 1;
     }
@@ -39,7 +40,7 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
     for (;; ++page) {
         ::Sleep(500); // let the page paint before the screenshot
         PrintWindow(wizard);
-        snapshots.Take(wizard, L"page-" + std::to_wstring(page));
+        snapshots.Take(wizard, prefix + L"page-" + std::to_wstring(page));
         if (!IsControlEnabled(wizard, IDOK))
             break;
         std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDOK)).c_str());
@@ -49,7 +50,7 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
     Click(wizard, IDCANCEL);
     if (HWND box = WaitForMessageBox(installer.id(), 3000)) {
         std::printf("question: \"%s\"\n", Utf8(MessageBoxText(box)).c_str());
-        snapshots.Take(box, L"exit-question");
+        snapshots.Take(box, prefix + L"exit-question");
         Click(box, IDYES);
     }
     const std::optional<DWORD> exitCode = installer.WaitForExit();

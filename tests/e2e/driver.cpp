@@ -63,6 +63,11 @@ bool IsMessageBox(HWND window, const TopLevelSearch&)
     return ClassName(window) == L"#32770" && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
 }
 
+bool IsDialogButNotMessageBox(HWND window, const TopLevelSearch& search)
+{
+    return ClassName(window) == L"#32770" && !IsMessageBox(window, search);
+}
+
 } // namespace
 
 Program Program::Start(const std::wstring& path, const std::wstring& arguments)
@@ -114,6 +119,11 @@ HWND WaitForWindow(DWORD processId, const std::wstring& className, const std::op
                    DWORD timeout)
 {
     return Poll([&] { return FindTopLevelWindow(processId, className, caption); }, timeout);
+}
+
+HWND WaitForDialog(DWORD processId, DWORD timeout)
+{
+    return Poll([&] { return FindTopLevel({processId, &IsDialogButNotMessageBox, L"", std::nullopt}); }, timeout);
 }
 
 HWND FindMessageBox(DWORD processId)

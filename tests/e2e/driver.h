@@ -37,6 +37,10 @@ HWND FindTopLevelWindow(DWORD processId, const std::wstring& className,
 HWND WaitForWindow(DWORD processId, const std::wstring& className,
                    const std::optional<std::wstring>& caption = std::nullopt, DWORD timeout = kTimeout);
 
+// A dialog of the process that is not a message box, whatever its caption (the wizard in any
+// language).
+HWND WaitForDialog(DWORD processId, DWORD timeout = kTimeout);
+
 // A message box of the process: a top-level dialog holding the box's text control.
 HWND FindMessageBox(DWORD processId);
 HWND WaitForMessageBox(DWORD processId, DWORD timeout = kTimeout);
