@@ -41,22 +41,55 @@ std::wstring UserLocaleName()
     return name;
 }
 
+std::wstring LocaleText(std::uint32_t lcid, LCTYPE type)
+{
+    wchar_t text[128] = {};
+    if (::GetLocaleInfoW(lcid, type, text, 128) == 0)
+        return {};
+    return text;
+}
+
+// The name of a locale in the form the msvcrt run-time library accepts ("French_Canada.1252"):
+// it refuses the system's own names ("fr-CA").
+std::string RuntimeLocaleName(std::uint32_t lcid)
+{
+    const std::wstring language = LocaleText(lcid, LOCALE_SENGLISHLANGUAGENAME);
+    const std::wstring country = LocaleText(lcid, LOCALE_SENGLISHCOUNTRYNAME);
+    const std::wstring codePage = LocaleText(lcid, LOCALE_IDEFAULTANSICODEPAGE);
+    if (language.empty() || country.empty() || codePage.empty())
+        return {};
+    return NarrowLocaleName(language + L"_" + country + L"." + codePage);
+}
+
+} // namespace
+
+AppliedLocale LocaleToApply(int index, std::uint32_t userLcid, const std::wstring& userLocaleName)
+{
+    const std::uint32_t lcid = CurrentLcid(index, userLcid);
+    const bool followsUser = LocaleFollowsUser(lcid, static_cast<std::uint16_t>(userLcid & 0xFFFF));
+    AppliedLocale locale;
+    locale.name = NarrowLocaleName(followsUser ? userLocaleName : LocaleNameOf(lcid));
+    locale.runtimeName = RuntimeLocaleName(followsUser ? userLcid : lcid);
+    return locale;
+}
+
+namespace {
+
 // Collation, character classes and dates follow the language; numbers and money keep the "C"
 // conventions, so that the texts the program formats never depend on the user's settings.
-// Whatever the run-time library refuses is left as it was: a language change never fails.
+// Whatever the run-time libraries refuse is left in the classic locale: a language change
+// never fails.
 void ApplyLocale(int index)
 {
-    const std::uint32_t lcid = CurrentLcidOf(index);
-    const std::string name = NarrowLocaleName(LocaleFollowsUser(lcid, ::GetUserDefaultLangID())
-                                                  ? UserLocaleName()
-                                                  : LocaleNameOf(lcid));
+    const AppliedLocale locale = LocaleToApply(index, ::GetUserDefaultLCID(), UserLocaleName());
+    std::setlocale(LC_ALL, "C");
     // An empty name would mean "the environment's locale" to both libraries: never ask for it.
-    if (name.empty())
+    if (locale.name.empty())
         return;
     try {
         std::locale named = std::locale::classic();
         try {
-            named = std::locale(name);
+            named = std::locale(locale.name);
         } catch (const std::runtime_error&) {
             // A name the standard library does not know: the classic locale's categories.
         }
@@ -66,9 +99,10 @@ void ApplyLocale(int index)
     } catch (const std::exception&) {
         // The previous global locale stays.
     }
-    std::setlocale(LC_ALL, "C");
-    for (int category : {LC_CTYPE, LC_COLLATE, LC_TIME})
-        std::setlocale(category, name.c_str());
+    for (int category : {LC_CTYPE, LC_COLLATE, LC_TIME}) {
+        if (std::setlocale(category, locale.name.c_str()) == nullptr && !locale.runtimeName.empty())
+            std::setlocale(category, locale.runtimeName.c_str());
+    }
 }
 
 std::uint32_t AnsiCodePage(std::uint32_t lcid)

@@ -24,6 +24,15 @@ LanguageState& GetLanguageState();
 // program again. The thread locale is left as it is.
 void SetLanguage(int index);
 
+// The locale a language applies for a user: the system's name ("fr-CA") and the name the msvcrt
+// run-time library accepts ("French_Canada.1252"), the user's own when the user's language is
+// the same primary language as the language's LCID.
+struct AppliedLocale {
+    std::string name;
+    std::string runtimeName;
+};
+AppliedLocale LocaleToApply(int index, std::uint32_t userLcid, const std::wstring& userLocaleName);
+
 // The index for the user's default language among the languages of `mask` (0: availableMask).
 int DefaultLanguage(std::uint32_t mask);
 

@@ -5,18 +5,26 @@
 
 namespace {
 
-// The framework's safe owner for a message box, with the top-level window above it disabled
-// while the box is shown (the box itself only disables its direct owner).
+// The framework's safe owner for a message box: the last active pop-up of the main window's (or
+// the active window's) root owner. That root is disabled while the box is shown when it is not
+// the owner itself, since the box only disables its direct owner; the caller enables it again.
 OwnerWindows DefaultOwner()
 {
     OwnerWindows windows;
-    windows.owner = AfxGetSafeOwner();
-    if (windows.owner == nullptr)
+    HWND start = nullptr;
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr)
+        start = app->m_pMainWnd->GetSafeHwnd();
+    if (start == nullptr)
+        start = ::GetActiveWindow();
+    if (start == nullptr)
         return windows;
-    HWND top = ::GetAncestor(windows.owner, GA_ROOT);
-    if (top != nullptr && top != windows.owner && ::IsWindowEnabled(top)) {
-        ::EnableWindow(top, FALSE);
-        windows.topLevel = top;
+    HWND root = ::GetAncestor(start, GA_ROOTOWNER);
+    if (root == nullptr)
+        root = start;
+    windows.owner = ::GetLastActivePopup(root);
+    if (root != windows.owner && ::IsWindowEnabled(root)) {
+        ::EnableWindow(root, FALSE);
+        windows.topLevel = root;
     }
     return windows;
 }

@@ -3,6 +3,8 @@
 #include "framework/unique_resource.h"
 #include "support/resource_lookup.h"
 
+#include <utility>
+
 namespace {
 
 constexpr DWORD kFail = static_cast<DWORD>(E_FAIL);
@@ -23,6 +25,13 @@ bool FormatSystemMessage(DWORD code, WORD languageId, std::wstring& text)
 
 } // namespace
 
+std::wstring without_trailing_line_breaks(std::wstring text)
+{
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
+        text.pop_back();
+    return text;
+}
+
 std::wstring system_error_text(DWORD code, WORD languageId)
 {
     std::wstring text;
@@ -30,11 +39,8 @@ std::wstring system_error_text(DWORD code, WORD languageId)
     // The message exists, but not in that language: let the system choose one.
     if (!found && ::GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND)
         found = FormatSystemMessage(code, 0, text);
-    if (found) {
-        while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
-            text.pop_back();
-        return text;
-    }
+    if (found)
+        return without_trailing_line_breaks(std::move(text));
     if (code == kFail)
         return L"Error";
     return system_error_text(kFail, languageId);

@@ -16,5 +16,8 @@ constexpr DWORD MakeStringIdCode(WORD stringId) noexcept
     return 0x80000000 | kStringIdCodeBits | stringId;
 }
 
+// `text` without the carriage returns and line feeds at its end.
+std::wstring without_trailing_line_breaks(std::wstring text);
+
 // The text of an extended status code: the string it carries, or the system's text.
 std::wstring hresult_text(DWORD code);

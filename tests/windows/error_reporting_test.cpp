@@ -1,12 +1,18 @@
 #include "app/languages.h"
+#include "framework/win_app.h"
+#include "framework/window.h"
 #include "support/app_services.h"
 #include "support/error_text.h"
 #include "support/message_box.h"
 #include "support/resource_lookup.h"
+#include "tests/support/child_process.h"
 #include "tests/support/message_box_watcher.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +60,16 @@ TEST(SystemErrorText, HasNoTrailingLineBreaks)
     }
 }
 
+TEST(SystemErrorText, EveryTrailingLineBreakGoes)
+{
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"a\r\n", L"a"}, {L"a\r\n\r\n", L"a"}, {L"a\n\r\r", L"a"},
+        {L"two\r\nlines\r\n", L"two\r\nlines"}, {L"\r\n", L""}, {L"", L""}, {L"none", L"none"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(without_trailing_line_breaks(text), expected) << testing::PrintToString(text);
+}
+
 TEST(SystemErrorText, FallsBackToTheTextOfEFail)
 {
     const std::wstring fail = system_error_text(static_cast<DWORD>(E_FAIL));
@@ -97,6 +113,27 @@ TEST(RawResources, StringsAndDataById)
     ASSERT_TRUE(version.has_value());
     EXPECT_GT(version->size(), sizeof(VS_FIXEDFILEINFO));
     EXPECT_FALSE(find_resource_data(RT_RCDATA, MAKEINTRESOURCEW(4242)).has_value());
+}
+
+TEST(RawResources, TheLanguagesModuleComesFirstThenTheProgram)
+{
+    const std::wstring path = (std::filesystem::path(testsupport::ProgramFolder()) / L"prerelease_fixture.exe").wstring();
+    vt::unique_hmodule module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module);
+    LanguageState& state = GetLanguageState();
+    const HMODULE previous = state.resourceModule;
+    state.resourceModule = module.get();
+    EXPECT_EQ(load_resource_string(1000), L"Texte du module") << "the module's own string wins";
+    EXPECT_EQ(load_resource_string(1001), L"OK") << "a string the module lacks comes from the program";
+    EXPECT_EQ(load_resource_string(1128), L"") << "missing in both";
+    const auto version = find_resource_data(RT_VERSION, MAKEINTRESOURCEW(1));
+    ASSERT_TRUE(version.has_value());
+    EXPECT_NE(std::wstring(reinterpret_cast<const wchar_t*>(version->data()), version->size() / 2)
+                  .find(L"Fixture b\u00eata"),
+              std::wstring::npos)
+        << "the module's version resource, not the program's";
+    EXPECT_TRUE(find_resource_data(RT_STRING, MAKEINTRESOURCEW(1006 / 16 + 1)).has_value()) << "from the program";
+    state.resourceModule = previous;
 }
 
 TEST(MessageBoxType, IconAndReadingOrderRules)
@@ -148,13 +185,29 @@ TEST(MessageBoxes, OwnerCaptionAndModalStateFromTheServices)
     EXPECT_TRUE(::IsWindowEnabled(owner.get())) << "the owner is enabled, so that the focus returns to it";
 }
 
-TEST(MessageBoxes, ReadingOrderFollowsTheOwnerOrTheUsersLanguage)
+TEST(MessageBoxes, ModalStateIsRestoredWhenShowingFails)
+{
+    ServicesOverride restore;
+    TestWindow top;
+    TestWindow owner(top.get());
+    ::EnableWindow(top.get(), FALSE);
+    std::vector<bool> modalCalls;
+    AppServices& services = GetAppServices();
+    services.owner = [&] { return OwnerWindows{owner.get(), top.get()}; };
+    services.modalState = [&](bool enable) { modalCalls.push_back(enable); };
+    services.caption = []() -> std::wstring { throw std::runtime_error("no caption"); };
+
+    EXPECT_THROW(message_box(L"never shown", MB_OK), std::runtime_error);
+    EXPECT_EQ(modalCalls, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(::IsWindowEnabled(top.get()));
+}
+
+TEST(MessageBoxes, ReadingOrderFollowsTheOwnersLayout)
 {
     TestWindow rightToLeft(nullptr, WS_OVERLAPPEDWINDOW, WS_EX_LAYOUTRTL);
     TestWindow leftToRight;
     EXPECT_TRUE(ReadsRightToLeft(rightToLeft.get()));
     EXPECT_FALSE(ReadsRightToLeft(leftToRight.get()));
-    EXPECT_EQ(ReadsRightToLeft(nullptr), IsRightToLeft(DefaultLanguage(0)));
 }
 
 TEST(MessageBoxes, NullTextShowsEmpty)
@@ -181,6 +234,31 @@ TEST(ErrorBox, ShowsTheCodesTextWithTheWarningIcon)
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, system_error_text(ERROR_BUSY));
     EXPECT_EQ(box->icon, ::LoadIconW(nullptr, IDI_WARNING));
+}
+
+TEST(AppServices, DefaultOwnerIsTheMainWindowsLastActivePopup)
+{
+    ServicesOverride restore;
+    InstallDefaultAppServices();
+    CWinApp app;
+    TestWindow main;
+    ::ShowWindow(main.get(), SW_SHOW);
+    CWnd mainWindow;
+    mainWindow.m_hWnd = main.get();
+    app.m_pMainWnd = &mainWindow;
+
+    OwnerWindows alone = GetAppServices().owner();
+    EXPECT_EQ(alone.owner, main.get());
+    EXPECT_EQ(alone.topLevel, nullptr) << "the owner itself is not disabled for the box";
+
+    TestWindow popup(main.get(), WS_POPUP | WS_CAPTION | WS_VISIBLE);
+    ::SetActiveWindow(popup.get());
+    OwnerWindows withPopup = GetAppServices().owner();
+    EXPECT_EQ(withPopup.owner, popup.get());
+    EXPECT_EQ(withPopup.topLevel, main.get());
+    EXPECT_FALSE(::IsWindowEnabled(main.get())) << "the main window waits disabled while the pop-up owns the box";
+    ::EnableWindow(main.get(), TRUE);
+    app.m_pMainWnd = nullptr;
 }
 
 TEST(OwnerWindow, ActiveWindowsRootOwnersLastActivePopup)

@@ -2,11 +2,15 @@
 #include "app/languages.h"
 #include "app/localized_window.h"
 #include "framework/window.h"
+#include "support/message_box.h"
 #include "support/resource_lookup.h"
+#include "tests/support/child_process.h"
 #include "tests/support/message_box_watcher.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -29,7 +33,48 @@ const std::vector<unsigned> kTextNumbers = [] {
     return numbers;
 }();
 
+std::string RuntimeLocale(int category)
+{
+    const char* name = std::setlocale(category, nullptr);
+    return name != nullptr ? name : "";
+}
+
 } // namespace
+
+TEST_F(Languages, TheRuntimeLocaleFollowsTheLanguageButNotForNumbers)
+{
+    SetLanguage(kFrench);
+    SetLanguage(kGerman);
+    for (int category : {LC_CTYPE, LC_COLLATE, LC_TIME})
+        EXPECT_EQ(RuntimeLocale(category), "German_Germany.1252") << "category " << category;
+    EXPECT_EQ(RuntimeLocale(LC_NUMERIC), "C");
+    EXPECT_EQ(RuntimeLocale(LC_MONETARY), "C");
+}
+
+TEST(LanguageLocale, TheUsersOwnLocaleWhenTheLanguageIsTheSame)
+{
+    struct Case {
+        int language;
+        std::uint32_t userLcid;
+        const wchar_t* userLocaleName;
+        std::string name;
+        std::string runtimeName;
+    };
+    const Case cases[] = {
+        // French (Canada) has another language identifier than the table's French: the LCID is
+        // the table's, the locale the user's own.
+        {kFrench, 0x0C0C, L"fr-CA", "fr-CA", "French_Canada.1252"},
+        {kFrench, 0x0409, L"en-US", "fr-FR", "French_France.1252"},
+        {kGerman, 0x0C07, L"de-AT", "de-AT", "German_Austria.1252"},
+        {kEnglish, 0x0407, L"de-DE", "en-US", "English_United States.1252"},
+        {kHebrew, 0x0409, L"en-US", "he-IL", "Hebrew_Israel.1255"},
+    };
+    for (const Case& c : cases) {
+        const AppliedLocale locale = LocaleToApply(c.language, c.userLcid, c.userLocaleName);
+        EXPECT_EQ(locale.name, c.name) << "language " << c.language << ", user " << std::hex << c.userLcid;
+        EXPECT_EQ(locale.runtimeName, c.runtimeName) << "language " << c.language << ", user " << std::hex << c.userLcid;
+    }
+}
 
 TEST_F(Languages, TranslatedBlocksGiveTheirOwnTexts)
 {
