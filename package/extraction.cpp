@@ -2,6 +2,7 @@
 
 #include "package/compress_error.h"
 #include "package/package_writer.h"
+#include "package/runtime_errors.h"
 
 #include <boost/filesystem/exception.hpp>
 #include <boost/iostreams/device/null.hpp>
@@ -72,10 +73,10 @@ bool extract_package(std::istream& stream, const std::wstring& installationFolde
 {
     std::wstring currentFile;
     // What the run-time library recorded before this call belongs to other work.
-    _doserrno = 0;
-    errno = 0;
+    ForgetRuntimeErrors();
     try {
         callback(notification::started{});
+        ForgetRuntimeErrors(); // and so does what the receiver did
         package_writer writer({installationFolder, sampleFolder, temporaryFolder}, callback);
         std::uint64_t read = 0;
         try {
@@ -83,6 +84,8 @@ bool extract_package(std::istream& stream, const std::wstring& installationFolde
             if (writer.total() == 0 || writer.position() != writer.total())
                 throw_compress_error(unexpected_error); // the data ended before the last entry did
             writer.finish();
+            if (!writer.complete())
+                throw_compress_error(unexpected_error);
         } catch (...) {
             if (const package_entry* entry = writer.current_entry())
                 currentFile = entry->destination;

@@ -84,6 +84,10 @@ boost::filesystem::path resolve_folder_template(const boost::filesystem::path& f
         // A trailing separator shows as "."; it names no folder of its own.
         if (element->native() == L".")
             continue;
+        // A package names folders below its placeholder, never above: "<CommonData>\..\x"
+        // would write beside the common data folder and open its parent to all users.
+        if (element->native() == L"..")
+            throw_compress_error(unexpected_error);
         folder /= *element;
         if (recordEachLevel)
             shared.record(folder);

@@ -108,8 +108,11 @@ bool IsDeviceName(std::wstring_view name)
     for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
         if (upper == device)
             return true;
-    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) && upper[3] >= L'1' &&
-           upper[3] <= L'9';
+    // Superscript one to three count as digits there too.
+    const auto isPortDigit = [](wchar_t c) {
+        return (c >= L'1' && c <= L'9') || c == L'\u00b9' || c == L'\u00b2' || c == L'\u00b3';
+    };
+    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) && isPortDigit(upper[3]);
 }
 
 } // namespace
@@ -168,6 +171,9 @@ package_header read_package_header(std::istream& in)
     // Every entry takes at least its fixed fields.
     if (reader.left() / package_entry_fixed_length < count)
         throw_compress_error(unexpected_error);
+    // The package's length (the 100 % of progress) must be a number: sizes that wrap it round
+    // would let an extraction end "complete" with entries never written.
+    std::uint64_t total = header.header_size;
     // Appended as they are read rather than sized from `count`: the bytes may end before the
     // table does.
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -177,6 +183,9 @@ package_header read_package_header(std::istream& in)
         entry.flags = reader.Read<std::uint32_t>();
         entry.size = reader.Read<std::uint64_t>();
         entry.crc = reader.Read<std::uint32_t>();
+        if (entry.size > std::numeric_limits<std::uint64_t>::max() - total)
+            throw_compress_error(unexpected_error);
+        total += entry.size;
         package_file_name(entry.source);
         // The Windows calls see a path up to its first null character.
         if (entry.destination.find(L'\0') != std::wstring::npos)

@@ -2,6 +2,7 @@
 
 #include "package/compress_error.h"
 #include "package/file_crc32.h"
+#include "package/runtime_errors.h"
 
 #include <algorithm>
 
@@ -19,11 +20,13 @@ std::uint64_t ReadLittleEndian64(const char* bytes)
 
 } // namespace
 
-package_writer::package_writer(package_folders folders, notification_callback callback, special_folder_lookup lookup)
+package_writer::package_writer(package_folders folders, notification_callback callback, special_folder_lookup lookup,
+                               shared_folder_list::grant_function grant)
     : m_folders(std::move(folders)),
       m_lookup(std::move(lookup)),
       m_callback(std::move(callback)),
-      m_stream(std::make_unique<vt::memstream>())
+      m_stream(std::make_unique<vt::memstream>()),
+      m_sharedFolders(std::move(grant))
 {
     // A header buffer that cannot grow raises its out-of-memory error rather than going quiet.
     std::get<std::unique_ptr<vt::memstream>>(m_stream)->exceptions(std::ios::badbit);
@@ -148,7 +151,13 @@ void package_writer::FinishEntry(package_entry& entry)
 
 notification::result package_writer::Send(notification message)
 {
-    return m_callback ? m_callback(std::move(message)) : notification::result::proceed;
+    if (!m_callback)
+        return notification::result::proceed;
+    const notification::result answer = m_callback(std::move(message));
+    // The receiver's own work may leave the run-time library's error records set; a stream
+    // failure of the extraction must not be reported with them.
+    ForgetRuntimeErrors();
+    return answer;
 }
 
 void package_writer::SendProgress()

@@ -22,8 +22,10 @@ public:
     using category = boost::iostreams::sink_tag;
 
     // With an empty callback nothing is sent and every step proceeds.
+    // `lookup` finds the special folders and `grant` opens a shared folder to all users.
     package_writer(package_folders folders, notification_callback callback,
-                   special_folder_lookup lookup = shell_folder_path);
+                   special_folder_lookup lookup = shell_folder_path,
+                   shared_folder_list::grant_function grant = shared_folder_list::open_to_users);
     package_writer(const package_writer&) = delete;
     package_writer& operator=(const package_writer&) = delete;
 
@@ -35,6 +37,9 @@ public:
     // Once the stream has ended with every content byte written: writes the zero-length entries
     // that follow the last content byte, which no data ever announces.
     void finish();
+
+    // Whether every entry of the table has been written or skipped.
+    bool complete() const noexcept { return m_index >= 1 && m_index - 1 == m_entries.size(); }
 
     // The entry whose file is being written or skipped, or null.
     const package_entry* current_entry() const noexcept;

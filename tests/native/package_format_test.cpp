@@ -105,6 +105,9 @@ TEST(PackageFormat, MalformedHeadersAreUnexpectedErrors)
         return bytes;
     };
     const std::size_t sourceLength = 12;
+    // With the header's own size, these add up to 2^64 + a little: a "total" of a few bytes.
+    std::vector<package_entry> wrapping = kEntries;
+    wrapping[1].size = ~0ull - 0xFFFFFFFFFull - 70000;
     const struct {
         const char* what;
         std::string bytes;
@@ -120,6 +123,7 @@ TEST(PackageFormat, MalformedHeadersAreUnexpectedErrors)
         {"stream shorter than header_size", valid.substr(0, valid.size() - 1)},
         {"stream shorter than header_size's field", valid.substr(0, 7)},
         {"no bytes at all", std::string()},
+        {"entry sizes whose sum wraps round", HeaderBytes(wrapping)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ErrorOf([&] { ReadHeader(c.bytes); }), make_error_code(unexpected_error)) << c.what;
@@ -130,7 +134,7 @@ TEST(PackageFormat, UnsafeFileNamesAreRefused)
     for (const wchar_t* source :
          {L"", L"C:\\build\\", L"C:\\build\\.", L"C:\\build\\..", L"..", L"...", L"a\\. .", L"C:", L"D:name",
           L"file.txt:stream", L"a/b/", L"tab\there", L"NUL", L"nul.txt", L"Com1", L"lpt9.log", L"CONOUT$",
-          L"con .txt"}) {
+          L"con .txt", L"COM\u00b9", L"lpt\u00b3.txt"}) {
         EXPECT_EQ(ErrorOf([&] { package_file_name(source); }), make_error_code(unexpected_error))
             << testing::PrintToString(std::wstring(source));
         std::vector<package_entry> entries = kEntries;

@@ -6,6 +6,7 @@
 #include "package/file_crc32.h"
 #include "package/membuf.h"
 #include "package/package_resource.h"
+#include "package/package_writer.h"
 #include "tests/support/bzip2_bytes.h"
 #include "tests/support/test_files.h"
 
@@ -13,9 +14,11 @@
 #include <boost/iostreams/filter/bzip2.hpp>
 #include <boost/system/system_error.hpp>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -281,6 +284,9 @@ TEST(Extraction, ReadOnlyDestinationIsOverwritten)
     Recorder recorder;
     EXPECT_TRUE(recorder.Extract(Compressed(PackageBytes({{L"app.cfg", "new", L"<InstallPath>\\sub"}})), folder.path));
     EXPECT_EQ(ReadFileBytes(existing), "new");
+    // Wine lets root write a read-only file anyway; the attribute shows that it was lifted first,
+    // as Windows needs.
+    EXPECT_EQ(::GetFileAttributesW(existing.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 TEST(Extraction, MissingFoldersAreCreated)
@@ -336,6 +342,22 @@ TEST(Extraction, BadStreamsFailBeforeOrWhereTheyGoWrong)
         EXPECT_EQ(recorder.lines.back(), c.failed);
         EXPECT_EQ(folder.Count(), c.files);
     }
+}
+
+TEST(Extraction, ErrorRecordsLeftByTheReceiverDoNotNameAStreamFailure)
+{
+    // The installation's own work between notifications may fail a run-time library call and
+    // leave its error records set; the stream's own failure must still read as a bzip2 error.
+    const std::string good = Compressed(PackageBytes({{L"a.txt", std::string(20000, 'a')}}));
+    TemporaryFolder folder;
+    Recorder recorder;
+    recorder.answer = [](const notification&) {
+        _doserrno = ERROR_ACCESS_DENIED;
+        errno = EACCES;
+        return notification::result::proceed;
+    };
+    EXPECT_FALSE(recorder.Extract(good.substr(0, good.size() - 10), folder.path));
+    EXPECT_EQ(recorder.lines.back(), Failed(decompression_error));
 }
 
 TEST(Extraction, StreamEndingInsideAnEntryNamesThatEntry)
@@ -495,12 +517,16 @@ TEST(FileCrc32, GivesUpAfterThreeRetries)
     const fs::path file = folder.path / L"held.txt";
     FileHolder holder(file);
     ASSERT_TRUE(holder.WaitReady());
+    const ULONGLONG start = ::GetTickCount64();
     try {
         file_crc32(file);
         ADD_FAILURE() << "no error while another process holds the file";
     } catch (const std::system_error& error) {
         EXPECT_EQ(error.code(), std::error_code(ERROR_SHARING_VIOLATION, std::system_category()));
     }
+    // Three retries a second apart: it cannot have given up sooner (a lower bound only, which
+    // no load on the machine can break).
+    EXPECT_GE(::GetTickCount64() - start, 2900u) << "gave up without waiting for the holder";
     EXPECT_EQ(holder.Release(), 0u);
 }
 
@@ -627,4 +653,63 @@ TEST(ExtractionFailure, FileSystemErrorsNameTheirPathBetweenFiles)
     EXPECT_EQ(between.path, L"C:\\blocked\\folder");
     EXPECT_EQ(between.code, std::error_code(ERROR_ACCESS_DENIED, std::system_category()));
     EXPECT_EQ(failure_of(error, L"C:\\entry.txt").path, L"C:\\entry.txt") << "the entry in progress comes first";
+}
+
+namespace {
+
+struct Grant {
+    fs::path folder;
+    bool existed; // when it was opened
+    bool operator==(const Grant&) const = default;
+};
+
+// Feeds a decompressed package to a writer whose common data folder is `commonData` and whose
+// grants are recorded instead of made; `skip` names entries to skip.
+std::vector<Grant> GrantsOfWriting(const std::string& bytes, const fs::path& commonData,
+                                   const std::set<std::wstring>& skip = {})
+{
+    std::vector<Grant> grants;
+    const special_folder_lookup shell = [&](int csidl) {
+        return csidl == CSIDL_COMMON_APPDATA ? commonData.wstring() : std::wstring();
+    };
+    const notification_callback callback = [&](notification message) {
+        auto* started = std::get_if<notification::file_started>(&message.value);
+        return started != nullptr && skip.count(fs::path(started->entry->destination).filename().wstring())
+                   ? notification::result::skip
+                   : notification::result::proceed;
+    };
+    package_writer writer({(commonData / L"Install").wstring(), L"", L""}, callback, shell, [&](const fs::path& folder) {
+        grants.push_back({folder, fs::is_directory(folder)});
+        return true;
+    });
+    for (std::size_t offset = 0; offset < bytes.size();)
+        offset += static_cast<std::size_t>(writer.write(bytes.data() + offset,
+                                                        static_cast<std::streamsize>(bytes.size() - offset)));
+    writer.finish();
+    EXPECT_TRUE(writer.complete());
+    return grants;
+}
+
+} // namespace
+
+TEST(PackageWriter, SharedFoldersAreOpenedOnceWhenTheFirstFileBelowThemIsWritten)
+{
+    TemporaryFolder folder;
+    const fs::path level1 = folder.path / L"Vantor & Lind";
+    const fs::path level2 = level1 / L"Ostrel 4";
+    const std::string bytes = PackageBytes({{L"first.dat", "1", L"<CommonData>\\Vantor & Lind\\Ostrel 4"},
+                                            {L"second.dat", "2", L"<CommonData>\\Vantor & Lind\\Ostrel 4"},
+                                            {L"upper.dat", "3", L"<CommonData>\\Vantor & Lind"},
+                                            {L"program.exe", "4", L"<InstallPath>"}});
+    EXPECT_EQ(GrantsOfWriting(bytes, folder.path), (std::vector<Grant>{{level1, true}, {level2, true}}))
+        << "both levels, in the order recorded, once, after their folders exist";
+}
+
+TEST(PackageWriter, ASkippedFileOpensNothing)
+{
+    TemporaryFolder folder;
+    const std::string bytes = PackageBytes({{L"skipped.dat", "1", L"<CommonData>\\Vantor & Lind"},
+                                            {L"written.dat", "2", L"<CommonData>\\Elsewhere"}});
+    EXPECT_EQ(GrantsOfWriting(bytes, folder.path, {L"skipped.dat"}),
+              (std::vector<Grant>{{folder.path / L"Elsewhere", true}}));
 }

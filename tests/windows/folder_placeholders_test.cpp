@@ -1,5 +1,6 @@
 #include "package/compress_error.h"
 #include "package/folder_placeholders.h"
+#include "package/placeholder_table.h"
 #include "package/same_path.h"
 #include "tests/support/test_files.h"
 
@@ -123,9 +124,31 @@ TEST(FolderPlaceholders, FallbacksWhenTheShellHasNoFolder)
 TEST(FolderPlaceholders, TheRealShellGivesEveryFolder)
 {
     shared_folder_list shared([](const fs::path&) { return true; });
-    const fs::path commonData = resolve_folder_template(L"<CommonData>", kFolders, shared);
-    EXPECT_TRUE(fs::is_directory(commonData)) << commonData;
-    EXPECT_TRUE(same_path(commonData, shell_folder_path(CSIDL_COMMON_APPDATA)));
+    for (const placeholder& row : placeholder_table()) {
+        if (row.base != placeholder_base::special)
+            continue;
+        const std::wstring name(row.name);
+        const fs::path folder = resolve_folder_template(name, kFolders, shared);
+        EXPECT_TRUE(fs::is_directory(folder)) << testing::PrintToString(name) << " gives " << folder;
+        EXPECT_TRUE(same_path(folder, shell_folder_path(row.csidl))) << testing::PrintToString(name);
+    }
+    EXPECT_TRUE(same_path(resolve_folder_template(L"<SamplePath>", {kFolders.installation, L"", L""}, shared),
+                          shell_folder_path(CSIDL_COMMON_DESKTOPDIRECTORY)));
+}
+
+TEST(FolderPlaceholders, NoFolderAboveThePlaceholder)
+{
+    for (const wchar_t* folderTemplate :
+         {L"<CommonData>\\..\\x", L"<InstallPath>\\a\\..\\..\\Windows", L"<CommonDocuments>\\..", L"<Temporary>/../x"}) {
+        shared_folder_list shared([](const fs::path&) { return true; });
+        try {
+            resolve_folder_template(folderTemplate, kFolders, shared, FakeShell());
+            ADD_FAILURE() << "accepted " << testing::PrintToString(std::wstring(folderTemplate));
+        } catch (const std::system_error& error) {
+            EXPECT_EQ(error.code(), make_error_code(unexpected_error));
+        }
+        EXPECT_TRUE(shared.folders().size() <= 1u) << "nothing recorded above the placeholder";
+    }
 }
 
 TEST(SharedFolders, RecordedLevelsBelowSharedPlaceholdersOnly)
