@@ -58,8 +58,10 @@ int AfxMessageBox(const std::wstring& text, UINT type)
     return ::MessageBoxW(nullptr, text.c_str(), nullptr, type);
 }
 
-HWND AfxGetSafeOwner() noexcept
+HWND AfxGetSafeOwner(HWND* rootOwner) noexcept
 {
+    if (rootOwner != nullptr)
+        *rootOwner = nullptr;
     HWND window = nullptr;
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr)
         window = app->m_pMainWnd->GetSafeHwnd();
@@ -68,5 +70,9 @@ HWND AfxGetSafeOwner() noexcept
     if (window == nullptr)
         return nullptr;
     HWND root = ::GetAncestor(window, GA_ROOTOWNER);
-    return ::GetLastActivePopup(root != nullptr ? root : window);
+    if (root == nullptr)
+        root = window;
+    if (rootOwner != nullptr)
+        *rootOwner = root;
+    return ::GetLastActivePopup(root);
 }

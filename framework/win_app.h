@@ -43,6 +43,6 @@ CWinApp* AfxGetApp() noexcept;
 std::wstring AfxGetProgramFileStem();
 int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 
-// The window that should own a message box: the last active pop-up of the main window (or,
-// without one, of the active window's root), or null.
-HWND AfxGetSafeOwner() noexcept;
+// The window that should own a message box: the last active pop-up of the main window's (or,
+// without one, the active window's) root owner, or null. With `rootOwner`, also that root.
+HWND AfxGetSafeOwner(HWND* rootOwner = nullptr) noexcept;

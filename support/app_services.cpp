@@ -1,7 +1,6 @@
 #include "support/app_services.h"
 
 #include "framework/win_app.h"
-#include "framework/window.h"
 
 namespace {
 
@@ -11,18 +10,9 @@ namespace {
 OwnerWindows DefaultOwner()
 {
     OwnerWindows windows;
-    HWND start = nullptr;
-    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr)
-        start = app->m_pMainWnd->GetSafeHwnd();
-    if (start == nullptr)
-        start = ::GetActiveWindow();
-    if (start == nullptr)
-        return windows;
-    HWND root = ::GetAncestor(start, GA_ROOTOWNER);
-    if (root == nullptr)
-        root = start;
-    windows.owner = ::GetLastActivePopup(root);
-    if (root != windows.owner && ::IsWindowEnabled(root)) {
+    HWND root = nullptr;
+    windows.owner = AfxGetSafeOwner(&root);
+    if (root != nullptr && root != windows.owner && ::IsWindowEnabled(root)) {
         ::EnableWindow(root, FALSE);
         windows.topLevel = root;
     }
