@@ -16,15 +16,6 @@ std::uint32_t CurrentLcidOf(int index)
     return CurrentLcid(index, ::GetUserDefaultLCID());
 }
 
-// Locale names are ASCII ("fr-FR"); the run-time library takes narrow text.
-std::string NarrowLocaleName(const std::wstring& name)
-{
-    std::string narrow;
-    for (wchar_t c : name)
-        narrow += static_cast<char>(c);
-    return narrow;
-}
-
 std::wstring LocaleNameOf(std::uint32_t lcid)
 {
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
@@ -33,14 +24,7 @@ std::wstring LocaleNameOf(std::uint32_t lcid)
     return name;
 }
 
-std::wstring UserLocaleName()
-{
-    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-    if (::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) == 0)
-        return {};
-    return name;
-}
-
+// A locale's text of `type`; the names and numbers asked for here are short.
 std::wstring LocaleText(std::uint32_t lcid, LCTYPE type)
 {
     wchar_t text[128] = {};
@@ -62,6 +46,22 @@ std::string RuntimeLocaleName(std::uint32_t lcid)
 }
 
 } // namespace
+
+std::string NarrowLocaleName(const std::wstring& name)
+{
+    std::string narrow;
+    for (wchar_t c : name)
+        narrow += c <= 0xFF ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+std::wstring UserLocaleName()
+{
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) == 0)
+        return {};
+    return name;
+}
 
 AppliedLocale LocaleToApply(int index, std::uint32_t userLcid, const std::wstring& userLocaleName)
 {
@@ -154,12 +154,9 @@ int DefaultLanguage(std::uint32_t mask)
 std::wstring LanguageDisplayName(int index)
 {
     const LCID lcid = CurrentLcidOf(index);
-    const int length = ::GetLocaleInfoW(lcid, LOCALE_SNATIVELANGUAGENAME, nullptr, 0);
-    if (length <= 1)
-        return {};
-    std::wstring name(static_cast<size_t>(length), L'\0');
-    ::GetLocaleInfoW(lcid, LOCALE_SNATIVELANGUAGENAME, name.data(), length);
-    name.resize(static_cast<size_t>(length - 1));
+    std::wstring name = LocaleText(lcid, LOCALE_SNATIVELANGUAGENAME);
+    if (name.empty())
+        return name;
     // The first code point, which may be a surrogate pair.
     const int first = IS_HIGH_SURROGATE(name[0]) && name.size() > 1 ? 2 : 1;
     wchar_t upper[2] = {};

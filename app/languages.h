@@ -24,6 +24,13 @@ LanguageState& GetLanguageState();
 // program again. The thread locale is left as it is.
 void SetLanguage(int index);
 
+// The user's default locale name ("fr-CA"); empty when the system gives none.
+std::wstring UserLocaleName();
+// A locale name as the run-time libraries take it: narrow, character by character. The system's
+// names are ASCII; English names may hold Latin-1 letters ("Norwegian Bokmål"), which keep their
+// code; anything beyond becomes "?", which no library accepts.
+std::string NarrowLocaleName(const std::wstring& name);
+
 // The locale a language applies for a user: the system's name ("fr-CA") and the name the msvcrt
 // run-time library accepts ("French_Canada.1252"), the user's own when the user's language is
 // the same primary language as the language's LCID.

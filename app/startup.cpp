@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/file_version_info.h"
+#include "app/languages.h"
 #include "app/product_identity.h"
 #include "framework/win_app.h"
 
@@ -19,14 +20,6 @@ namespace {
 {
     ::MessageBoxW(nullptr, L"Initialization Error", nullptr, MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     ::ExitProcess(static_cast<UINT>(-11));
-}
-
-std::string NarrowAscii(const std::wstring& text)
-{
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow += c < 0x80 ? static_cast<char>(c) : '?';
-    return narrow;
 }
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id)
@@ -82,11 +75,10 @@ void SetUpLocale()
         ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
         // Never std::locale(""): mingw's libstdc++ throws for it whenever LANG is set.
-        wchar_t localeName[LOCALE_NAME_MAX_LENGTH] = {};
         std::locale global = std::locale::classic();
-        if (::GetUserDefaultLocaleName(localeName, LOCALE_NAME_MAX_LENGTH) > 0) {
+        if (const std::string localeName = NarrowLocaleName(UserLocaleName()); !localeName.empty()) {
             try {
-                global = std::locale(NarrowAscii(localeName));
+                global = std::locale(localeName);
             } catch (const std::runtime_error&) {
                 // A name the run-time library does not know: the classic locale serves.
             }

@@ -81,11 +81,8 @@ bool extract_package(std::istream& stream, const std::wstring& installationFolde
         std::uint64_t read = 0;
         try {
             read = Decompress(stream, writer);
-            if (writer.total() == 0 || writer.position() != writer.total())
+            if (!writer.finish())
                 throw_compress_error(unexpected_error); // the data ended before the last entry did
-            writer.finish();
-            if (!writer.complete())
-                throw_compress_error(unexpected_error);
         } catch (...) {
             if (const package_entry* entry = writer.current_entry())
                 currentFile = entry->destination;

@@ -73,9 +73,7 @@ boost::filesystem::path resolve_folder_template(const boost::filesystem::path& f
             folder = SampleFolder(*row, folders, shared, lookup);
             break;
         case placeholder_base::special:
-            folder = special_folder_path(row->csidl,
-                                         row->fallbackCsidl >= 0 ? std::optional<int>(row->fallbackCsidl) : std::nullopt,
-                                         lookup);
+            folder = special_folder_path(row->csidl, row->fallbackCsidl, lookup);
             recordEachLevel = row->shared;
             break;
         }

@@ -48,15 +48,19 @@ std::streamsize package_writer::write(const char* data, std::streamsize size)
     }
 }
 
-void package_writer::finish()
+bool package_writer::finish()
 {
+    // Before the header is whole, or with content still missing, nothing may be created.
+    if (m_disabled || m_index == 0 || m_position != m_total)
+        return false;
     try {
-        while (!m_disabled && m_index >= 1 && m_index - 1 < m_entries.size() && m_entries[m_index - 1].size == 0)
+        while (m_index - 1 < m_entries.size() && m_entries[m_index - 1].size == 0)
             WriteEntry(nullptr, 0);
     } catch (...) {
         m_disabled = true;
         throw;
     }
+    return m_index - 1 == m_entries.size();
 }
 
 const package_entry* package_writer::current_entry() const noexcept

@@ -34,16 +34,13 @@ public:
     // when `size` is 0. After an exception it discards whatever it is offered.
     std::streamsize write(const char* data, std::streamsize size);
 
-    // Once the stream has ended with every content byte written: writes the zero-length entries
-    // that follow the last content byte, which no data ever announces.
-    void finish();
-
-    // Whether every entry of the table has been written or skipped.
-    bool complete() const noexcept { return m_index >= 1 && m_index - 1 == m_entries.size(); }
+    // Once the stream has ended: when every content byte has come, writes the zero-length entries
+    // that follow the last one, which no data ever announces. Returns whether every entry of the
+    // table has then been written or skipped.
+    bool finish();
 
     // The entry whose file is being written or skipped, or null.
     const package_entry* current_entry() const noexcept;
-    std::uint64_t position() const noexcept { return m_position; }
     std::uint64_t total() const noexcept { return m_total; }
 
 private:

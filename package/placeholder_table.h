@@ -16,7 +16,7 @@ struct placeholder {
     std::wstring_view name; // matched exactly, brackets included, case-sensitive
     placeholder_base base;
     int csidl = -1;         // for special folders (and the desktop of the sample folder)
-    int fallbackCsidl = -1; // asked for when the folder has no path; -1: none
+    std::optional<int> fallbackCsidl = std::nullopt; // asked for when the folder has no path
     bool shared = false;    // folders built below it are opened to all users
 };
 

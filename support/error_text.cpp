@@ -8,8 +8,6 @@
 namespace {
 
 constexpr DWORD kFail = static_cast<DWORD>(E_FAIL);
-constexpr DWORD kCustomerBit = 0x20000000;
-constexpr DWORD kStringIdBit = 0x08000000;
 
 bool FormatSystemMessage(DWORD code, WORD languageId, std::wstring& text)
 {
@@ -48,12 +46,11 @@ std::wstring system_error_text(DWORD code, WORD languageId)
 
 std::wstring hresult_text(DWORD code)
 {
-    if ((code & kCustomerBit) != 0) {
-        if ((code & kStringIdBit) != 0) {
-            if (std::wstring text = load_resource_string(code & 0xFFFF); !text.empty())
-                return text;
-        }
-        return system_error_text(kFail, 0);
+    if ((code & kCustomerCodeBit) == 0)
+        return system_error_text(code, 0);
+    if ((code & kStringIdCodeBits) == kStringIdCodeBits) {
+        if (std::wstring text = load_resource_string(code & 0xFFFF); !text.empty())
+            return text;
     }
-    return system_error_text(code, 0);
+    return system_error_text(kFail, 0);
 }

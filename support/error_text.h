@@ -9,8 +9,10 @@
 // text of E_FAIL (or "Error") when the system has none.
 std::wstring system_error_text(DWORD code, WORD languageId = 0);
 
-// Codes with the customer bit (29) and bit 27 set carry a string id in their low word.
-inline constexpr DWORD kStringIdCodeBits = 0x20000000 | 0x08000000;
+// Codes with the customer bit (29) and bit 27 set carry a string id in their low word; the
+// customer bit alone marks a code of ours without a text.
+inline constexpr DWORD kCustomerCodeBit = 0x20000000;
+inline constexpr DWORD kStringIdCodeBits = kCustomerCodeBit | 0x08000000;
 constexpr DWORD MakeStringIdCode(WORD stringId) noexcept
 {
     return 0x80000000 | kStringIdCodeBits | stringId;

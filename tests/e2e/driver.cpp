@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include "tests/support/message_box_watcher.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -7,7 +9,7 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kPoll = 100;
-constexpr int kMessageBoxTextId = 0xFFFF; // the static text control of a system message box
+using testsupport::kMessageBoxTextId;
 
 template <typename Find>
 HWND Poll(Find find, DWORD timeout)
@@ -60,7 +62,7 @@ bool MatchesClassAndCaption(HWND window, const TopLevelSearch& search)
 
 bool IsMessageBox(HWND window, const TopLevelSearch&)
 {
-    return ClassName(window) == L"#32770" && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
+    return testsupport::IsSystemMessageBox(window);
 }
 
 bool IsDialogButNotMessageBox(HWND window, const TopLevelSearch& search)

@@ -1,7 +1,6 @@
 // Whole-installer scenarios of the start-up language: the user's locale (set for the whole
 // scenario by its test registration) and the language a previous installation stored.
-#include "tests/e2e/driver.h"
-#include "tests/e2e/installer_paths.h"
+#include "tests/e2e/scenario_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -38,10 +37,8 @@ void ExpectWizardCaption(const std::wstring& caption, const char* why)
     Program installer = Program::Start(InstallerPath());
     HWND wizard = WaitForWindow(installer.id(), kDialogClass, caption);
     EXPECT_NE(wizard, nullptr) << why << ": no wizard captioned " << Utf8(caption);
-    if (wizard == nullptr)
-        return;
-    Click(wizard, IDCANCEL);
-    EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
+    if (wizard != nullptr)
+        ExitWizard(installer, wizard);
 }
 
 } // namespace
@@ -50,12 +47,8 @@ TEST(StartupLanguage, StoredGermanSpeaksGermanFromTheStart)
 {
     StoreLanguage(2);
     // The request to close the running product already comes in German, under the German title.
-    const std::wstring readyName = testsupport::UniqueName(L"holder-ready");
-    const std::wstring releaseName = testsupport::UniqueName(L"holder-release");
-    vt::unique_handle ready = testsupport::CreateNamedEvent(readyName);
-    vt::unique_handle release = testsupport::CreateNamedEvent(releaseName);
-    Program product = Program::Start(CounterHolderPath(), L"Ostrel4 " + readyName + L" " + releaseName);
-    ASSERT_EQ(::WaitForSingleObject(ready.get(), kTimeout), WAIT_OBJECT_0);
+    RunningProduct product;
+    ASSERT_TRUE(product.WaitRunning()) << "the stand-in product did not start";
     {
         Program installer = Program::Start(InstallerPath());
         HWND box = WaitForMessageBox(installer.id());
@@ -65,8 +58,7 @@ TEST(StartupLanguage, StoredGermanSpeaksGermanFromTheStart)
         Click(box, IDCANCEL);
         EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
     }
-    ::SetEvent(release.get());
-    ASSERT_EQ(product.WaitForExit(), std::optional<DWORD>(0));
+    ASSERT_EQ(product.End(), std::optional<DWORD>(0));
 
     Program installer = Program::Start(InstallerPath());
     HWND wizard = WaitForWindow(installer.id(), kDialogClass, kGermanCaption);
@@ -74,8 +66,7 @@ TEST(StartupLanguage, StoredGermanSpeaksGermanFromTheStart)
     EXPECT_EQ(Utf8(ControlText(wizard, IDOK)), "Weiter  >");
     EXPECT_EQ(Utf8(ControlText(wizard, 3)), Utf8(L"<  Zurück"));
     EXPECT_EQ(Utf8(ControlText(wizard, IDCANCEL)), "Abbrechen");
-    Click(wizard, IDCANCEL);
-    EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
+    ExitWizard(installer, wizard);
 }
 
 TEST(StartupLanguage, UnusableStoredValuesKeepTheUsersLanguage)

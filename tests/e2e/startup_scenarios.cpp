@@ -1,7 +1,6 @@
 // Whole-installer scenarios of start-up: each runs in a fresh Wine prefix of its own
 // (run-scenario), starts the real installer and drives it through its windows.
-#include "tests/e2e/driver.h"
-#include "tests/e2e/installer_paths.h"
+#include "tests/e2e/scenario_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +11,6 @@ namespace {
 std::string Narrow(const std::wstring& text)
 {
     return testing::PrintToString(text);
-}
-
-// Closes the wizard with its Exit button and expects the framework's exit status 0.
-void ExitWizard(Program& installer, HWND wizard)
-{
-    ASSERT_TRUE(IsControlEnabled(wizard, IDCANCEL));
-    Click(wizard, IDCANCEL);
-    EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
 }
 
 } // namespace
@@ -55,12 +46,8 @@ TEST(Startup, SecondInstallerEndsWithTheBusyText)
 
 TEST(Startup, RunningProductMustBeClosedFirst)
 {
-    const std::wstring readyName = testsupport::UniqueName(L"holder-ready");
-    const std::wstring releaseName = testsupport::UniqueName(L"holder-release");
-    vt::unique_handle ready = testsupport::CreateNamedEvent(readyName);
-    vt::unique_handle release = testsupport::CreateNamedEvent(releaseName);
-    Program product = Program::Start(CounterHolderPath(), L"Ostrel4 " + readyName + L" " + releaseName);
-    ASSERT_EQ(::WaitForSingleObject(ready.get(), kTimeout), WAIT_OBJECT_0) << "the stand-in product did not start";
+    RunningProduct product;
+    ASSERT_TRUE(product.WaitRunning()) << "the stand-in product did not start";
 
     const std::wstring closeText = L"You should close 'Ostrel' before continuing Installation.";
     {
@@ -87,8 +74,7 @@ TEST(Startup, RunningProductMustBeClosedFirst)
     Program installer = Program::Start(InstallerPath());
     HWND box = WaitForMessageBox(installer.id());
     ASSERT_NE(box, nullptr);
-    ::SetEvent(release.get());
-    ASSERT_EQ(product.WaitForExit(), std::optional<DWORD>(0));
+    ASSERT_EQ(product.End(), std::optional<DWORD>(0));
     Click(box, IDRETRY);
     HWND wizard = WaitForWindow(installer.id(), kDialogClass, kWizardCaption);
     ASSERT_NE(wizard, nullptr) << "Retry after the product ended shows the wizard";

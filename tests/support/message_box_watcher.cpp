@@ -3,16 +3,11 @@
 namespace testsupport {
 namespace {
 
-constexpr int kMessageBoxTextId = 0xFFFF; // the static text control of a system message box
-
 BOOL CALLBACK FindBox(HWND window, LPARAM found)
 {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (processId == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" &&
-        ::IsWindowVisible(window) && ::GetDlgItem(window, kMessageBoxTextId) != nullptr) {
+    if (processId == ::GetCurrentProcessId() && ::IsWindowVisible(window) && IsSystemMessageBox(window)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -40,6 +35,13 @@ std::wstring TextOf(HWND window)
 }
 
 } // namespace
+
+bool IsSystemMessageBox(HWND window)
+{
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    return std::wstring(className) == L"#32770" && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
+}
 
 MessageBoxWatcher::MessageBoxWatcher(int answer, DWORD timeoutMilliseconds)
     : m_thread([this, answer, timeoutMilliseconds] {

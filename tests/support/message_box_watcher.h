@@ -9,6 +9,11 @@
 
 namespace testsupport {
 
+// The static control that holds a system message box's text.
+inline constexpr int kMessageBoxTextId = 0xFFFF;
+// Whether a window is a system message box: a dialog holding the box's text control.
+bool IsSystemMessageBox(HWND window);
+
 struct SeenMessageBox {
     std::wstring caption;
     std::wstring text;

@@ -685,8 +685,7 @@ std::vector<Grant> GrantsOfWriting(const std::string& bytes, const fs::path& com
     for (std::size_t offset = 0; offset < bytes.size();)
         offset += static_cast<std::size_t>(writer.write(bytes.data() + offset,
                                                         static_cast<std::streamsize>(bytes.size() - offset)));
-    writer.finish();
-    EXPECT_TRUE(writer.complete());
+    EXPECT_TRUE(writer.finish());
     return grants;
 }
 

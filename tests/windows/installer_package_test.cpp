@@ -6,16 +6,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using unique_datafile = vt::unique_hmodule;
-
-} // namespace
-
 TEST(InstallerPackage, ResourceIsThePackersOutput)
 {
-    unique_datafile installer(::LoadLibraryExW(testsupport::InstallerPath().c_str(), nullptr,
-                                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    vt::unique_hmodule installer(::LoadLibraryExW(testsupport::InstallerPath().c_str(), nullptr,
+                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(installer) << "cannot load the installer: error " << ::GetLastError();
     HRSRC found = ::FindResourceExW(installer.get(), MAKEINTRESOURCEW(260), MAKEINTRESOURCEW(134),
                                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT));
