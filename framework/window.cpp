@@ -1,9 +1,74 @@
 #include "framework/window.h"
 
+#include "framework/data_exchange.h"
+
+#include <vector>
+
+std::wstring CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    return std::wstring(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+RECT CWnd::GetChildRect(HWND child) const
+{
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void CWnd::OffsetChild(int id, int dx, int dy, int dw, int dh) const
+{
+    HWND child = GetDlgItem(id);
+    if (child == nullptr)
+        return;
+    const RECT rect = GetChildRect(child);
+    ::MoveWindow(child, rect.left + dx, rect.top + dy, rect.right - rect.left + dw, rect.bottom - rect.top + dh,
+                 FALSE);
+}
+
+CDialog::~CDialog()
+{
+    // A modeless page goes with its object; a modal dialog has ended before DoModal returned.
+    if (m_modeless && m_hWnd != nullptr)
+        ::DestroyWindow(m_hWnd);
+}
+
 INT_PTR CDialog::DoModal(HWND parent)
 {
+    m_modeless = false;
     return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::Create(UINT templateId, CWnd* parent)
+{
+    m_templateId = templateId;
+    m_modeless = true;
+    HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
+                                       parent != nullptr ? parent->GetSafeHwnd() : nullptr, &CDialog::DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
+    return window != nullptr;
+}
+
+bool CDialog::UpdateData(bool save)
+{
+    CDataExchange exchange(*this, save);
+    try {
+        DoDataExchange(exchange);
+    } catch (const CDataExchange::Failure&) {
+        return false; // the control that refused its value has told the user and has the focus
+    }
+    return true;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return TRUE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
