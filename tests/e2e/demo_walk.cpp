@@ -1,6 +1,7 @@
-// The demo's walk through the installer: starts it, prints what each window shows, asks for a
-// screenshot of each, presses Next while it leads somewhere, then leaves with Exit and answers
-// any question with Yes. Run as: ostrel_e2e --role demo-walk [snapshot folder [name prefix]]
+// The demo's walk through the installer: starts it, opens the about box, then walks the custom
+// method's pages up to the installation page, printing what each window shows and asking for a
+// screenshot of each; then leaves with Exit and answers the question with Yes.
+// Run as: ostrel_e2e --role demo-walk [snapshot folder [name prefix]]
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installer_paths.h"
 
@@ -22,6 +23,10 @@ void PrintWindow(HWND window)
     std::fflush(stdout);
 }
 
+constexpr UINT kAboutCommand = 0x0010;
+constexpr int kCustomMethod = 1019;
+constexpr int kFastMethod = 1018;
+
 int DemoWalk(const std::vector<std::wstring>& arguments)
 {
     const Snapshots snapshots(arguments.empty() ? std::nullopt : std::optional<std::wstring>(arguments[0]));
@@ -36,15 +41,34 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
         }
         return 1;
     }
-    int page = 1;
-    for (;; ++page) {
-        ::Sleep(500); // let the page paint before the screenshot
+    ::Sleep(500); // let the window paint before the first screenshot
+
+    PostSysCommand(wizard, kAboutCommand);
+    if (HWND about = WaitForOwnedDialog(wizard, 10000)) {
+        ::Sleep(300);
+        PrintWindow(about);
+        snapshots.Take(about, prefix + L"about");
+        Click(about, IDOK);
+        WaitUntilGone(about);
+    }
+
+    // The custom method, so that every page up to the installation shows.
+    HWND page = ActivePage(wizard);
+    for (int number = 1; page != nullptr; ++number) {
+        ::Sleep(500);
         PrintWindow(wizard);
-        snapshots.Take(wizard, prefix + L"page-" + std::to_wstring(page));
-        if (!IsControlEnabled(wizard, IDOK))
-            break;
+        PrintWindow(page);
+        snapshots.Take(wizard, prefix + L"page-" + std::to_wstring(number));
+        if (::GetDlgItem(page, kCustomMethod) != nullptr) {
+            SetCheck(page, kFastMethod, false);
+            SetCheck(page, kCustomMethod, true);
+            ::Sleep(200);
+        }
+        if (::GetDlgItem(page, 1015) != nullptr || !IsControlEnabled(wizard, IDOK))
+            break; // the installation page: the walk does not install
         std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDOK)).c_str());
         Click(wizard, IDOK);
+        page = WaitForPageChange(wizard, page, 10000);
     }
     std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDCANCEL)).c_str());
     Click(wizard, IDCANCEL);

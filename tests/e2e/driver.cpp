@@ -2,6 +2,8 @@
 
 #include "tests/support/message_box_watcher.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -186,6 +188,127 @@ void Click(HWND dialog, int id)
     HWND button = ::GetDlgItem(dialog, id);
     if (button != nullptr && ::IsWindowEnabled(button))
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void SetCheck(HWND dialog, int id, bool checked)
+{
+    HWND button = ::GetDlgItem(dialog, id);
+    if (button == nullptr || !::IsWindowEnabled(button))
+        return;
+    ::SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetControlText(HWND dialog, int id, const std::wstring& text)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_ABORTIFHUNG, kTimeout, &result);
+}
+
+HWND ActivePage(HWND wizard)
+{
+    for (HWND child = ::GetWindow(wizard, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"#32770" && ::IsWindowVisible(child))
+            return child;
+    }
+    return nullptr;
+}
+
+HWND WaitForPageChange(HWND wizard, HWND previous, DWORD timeout)
+{
+    return Poll(
+        [&]() -> HWND {
+            HWND page = ActivePage(wizard);
+            return page != previous ? page : nullptr;
+        },
+        timeout);
+}
+
+bool WaitForControlText(HWND dialog, int id, const std::wstring& text, DWORD timeout)
+{
+    return Poll([&]() -> HWND { return ControlText(dialog, id) == text ? dialog : nullptr; }, timeout) != nullptr;
+}
+
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitOwned(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<OwnedSearch*>(parameter);
+    if (::GetWindow(window, GW_OWNER) != search.owner || !::IsWindowVisible(window) ||
+        ClassName(window) != L"#32770" || testsupport::IsSystemMessageBox(window))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+} // namespace
+
+HWND WaitForOwnedDialog(HWND owner, DWORD timeout)
+{
+    return Poll(
+        [&] {
+            OwnedSearch search{owner};
+            ::EnumWindows(&VisitOwned, reinterpret_cast<LPARAM>(&search));
+            return search.found;
+        },
+        timeout);
+}
+
+void PostSysCommand(HWND window, UINT command)
+{
+    ::PostMessageW(window, WM_SYSCOMMAND, command, 0);
+}
+
+void SelectComboItem(HWND dialog, int id, int position)
+{
+    HWND combo = ::GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0, SMTO_ABORTIFHUNG, kTimeout, &result);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+std::vector<std::wstring> ComboItemTexts(HWND dialog, int id)
+{
+    std::vector<std::wstring> texts;
+    HWND combo = ::GetDlgItem(dialog, id);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(combo, &processId);
+    vt::unique_handle process(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process)
+        return texts;
+    // The item record and its text buffer in the other process, where the control writes.
+    constexpr int kTextChars = 128;
+    const SIZE_T size = sizeof(COMBOBOXEXITEMW) + kTextChars * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr)
+        return texts;
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<BYTE*>(remote) + sizeof(COMBOBOXEXITEMW));
+    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        COMBOBOXEXITEMW info{};
+        info.mask = CBEIF_TEXT;
+        info.iItem = item;
+        info.pszText = remoteText;
+        info.cchTextMax = kTextChars;
+        wchar_t text[kTextChars] = {};
+        if (!::WriteProcessMemory(process.get(), remote, &info, sizeof(info), nullptr) ||
+            !::SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) ||
+            !::ReadProcessMemory(process.get(), remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr))
+            break;
+        texts.emplace_back(text);
+    }
+    ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return texts;
 }
 
 std::vector<ControlInfo> Controls(HWND dialog)

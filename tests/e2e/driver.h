@@ -55,6 +55,29 @@ bool IsControlEnabled(HWND dialog, int id);
 // that a button which opens a modal box does not block the driver.
 void Click(HWND dialog, int id);
 
+// Sets a check box or radio button and tells its dialog, as a click would. A radio button's
+// partners are not unchecked: check the one wanted and clear the others.
+void SetCheck(HWND dialog, int id, bool checked);
+bool IsChecked(HWND dialog, int id);
+void SetControlText(HWND dialog, int id, const std::wstring& text);
+
+// The wizard's page on show: its visible child dialog.
+HWND ActivePage(HWND wizard);
+// Waits until another page than `previous` is on show; that page, or null.
+HWND WaitForPageChange(HWND wizard, HWND previous, DWORD timeout = kTimeout);
+// Waits until a control reads `text`; whether it did.
+bool WaitForControlText(HWND dialog, int id, const std::wstring& text, DWORD timeout = kTimeout);
+
+// A dialog (not a message box) owned by `owner`: the about box, the folder browser.
+HWND WaitForOwnedDialog(HWND owner, DWORD timeout = kTimeout);
+// Posts a system-menu command, as choosing it in the menu does.
+void PostSysCommand(HWND window, UINT command);
+
+// Selects an item of an extended combo box and tells its dialog, as a user's choice does.
+void SelectComboItem(HWND dialog, int id, int position);
+// The texts of an extended combo box's items (read through the other process's memory).
+std::vector<std::wstring> ComboItemTexts(HWND dialog, int id);
+
 struct ControlInfo {
     int id = 0;
     std::wstring className;
