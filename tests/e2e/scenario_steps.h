@@ -10,11 +10,19 @@
 
 namespace e2e {
 
-// Closes the wizard with its Exit button and expects the framework's exit status 0.
-inline void ExitWizard(Program& installer, HWND wizard)
+enum class ExitQuestion { Expected, NotExpected };
+
+// Closes the wizard with its Exit button, confirms the question that an unfinished
+// installation asks, and expects the framework's exit status 0.
+inline void ExitWizard(Program& installer, HWND wizard, ExitQuestion question = ExitQuestion::Expected)
 {
     ASSERT_TRUE(IsControlEnabled(wizard, IDCANCEL));
     Click(wizard, IDCANCEL);
+    if (question == ExitQuestion::Expected) {
+        HWND box = WaitForMessageBox(installer.id());
+        ASSERT_NE(box, nullptr) << "no question before leaving";
+        Click(box, IDYES);
+    }
     EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
 }
 
