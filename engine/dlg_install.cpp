@@ -5,6 +5,7 @@
 #include "app/product_identity.h"
 #include "engine/log_banner.h"
 #include "framework/data_exchange.h"
+#include "framework/gdi.h"
 
 #include <shlwapi.h>
 
@@ -95,13 +96,10 @@ void CDlgInstall::AppendLog(std::wstring text, bool banner)
         const int available = static_cast<int>(client.right - client.left) - LOWORD(margins) - HIWORD(margins) - 2;
 
         BannerDashes dashes;
-        if (HDC dc = ::GetDC(m_editLog.GetSafeHwnd())) {
-            const HGDIOBJ oldFont =
-                ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
-            const int textWidth = text.empty() ? 0 : TextWidth(dc, L" " + text + L" ");
-            dashes = ComputeBannerDashes(available, !text.empty(), textWidth, TextWidth(dc, L"-"));
-            ::SelectObject(dc, oldFont);
-            ::ReleaseDC(m_editLog.GetSafeHwnd(), dc);
+        if (const vt::window_dc dc(m_editLog.GetSafeHwnd()); dc) {
+            const vt::selected_object font(dc.get(), vt::WindowFont(m_hWnd));
+            const int textWidth = text.empty() ? 0 : TextWidth(dc.get(), L" " + text + L" ");
+            dashes = ComputeBannerDashes(available, !text.empty(), textWidth, TextWidth(dc.get(), L"-"));
         }
         text = BannerLine(text, dashes) + kLineBreak;
     }

@@ -4,6 +4,7 @@
 #include "app/languages.h"
 #include "app/product_identity.h"
 #include "framework/data_exchange.h"
+#include "framework/gdi.h"
 
 #include <algorithm>
 
@@ -20,23 +21,6 @@ constexpr int kOfferedLanguages[] = {kFrench, kEnglish, kGerman, kSpanish};
 
 // Room for the flag and the margins around an item's text in the dropped-down list.
 constexpr int kItemPadding = 30;
-
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC()
-    {
-        if (m_dc != nullptr)
-            ::ReleaseDC(m_window, m_dc);
-    }
-    HDC get() const noexcept { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
 
 } // namespace
 
@@ -55,10 +39,8 @@ BOOL CDlgStart::OnInitDialog()
 
     // The closed list may be narrower than the longest name: the dropped list is not.
     HWND combo = m_languages.GetComboBoxCtrl();
-    WindowDC dc(combo != nullptr ? combo : m_languages.GetSafeHwnd());
-    if (dc.get() != nullptr) {
-        const HGDIOBJ oldFont =
-            ::SelectObject(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    if (const vt::window_dc dc(combo != nullptr ? combo : m_languages.GetSafeHwnd()); dc) {
+        const vt::selected_object font(dc.get(), vt::WindowFont(m_hWnd));
         int droppedWidth = 0;
         for (int item = 0; item < m_languages.GetCount(); ++item) {
             wchar_t text[128] = {};
@@ -72,7 +54,6 @@ BOOL CDlgStart::OnInitDialog()
                 ::GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &size))
                 droppedWidth = std::max(droppedWidth, static_cast<int>(size.cx) + kItemPadding);
         }
-        ::SelectObject(dc.get(), oldFont);
         m_languages.SetDroppedWidth(droppedWidth);
     }
 

@@ -134,16 +134,17 @@ void CInstallDlg::SetPageTexts(int index)
 
 bool CInstallDlg::SetActivePage(int index)
 {
+    if (index < 0 || index >= wizard::kPageCount)
+        return false; // no page there: stay where we are
     if (m_nCurrentPage >= 0) {
         CDialog* current = m_pages[m_nCurrentPage];
         if (!current->UpdateData(true))
             return false;
         current->ShowWindow(SW_HIDE);
     }
+    // After the page is saved: the method page may just have changed the method.
     const CInstallApp& app = GetInstallApp();
     const int target = wizard::PageAfterSkipping(index, m_nCurrentPage, app.m_bCustomMode);
-    if (target < 0 || target >= wizard::kPageCount)
-        return false;
     if (target != m_nCurrentPage)
         m_pages[target]->UpdateData(false);
     m_nCurrentPage = target;
