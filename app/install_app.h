@@ -1,20 +1,13 @@
 #pragma once
 // The application object and the one shared store of the installation settings: start-up
 // fills them, the wizard pages change them, the installation run consumes them.
+#include "app/install_mode.h"
 #include "app/named_objects.h"
 #include "engine/uninstall_log.h"
 #include "framework/win_app.h"
 
 #include <cstdint>
 #include <string>
-
-// What start-up found on the machine; the numbers are compared by the wizard and the engine.
-enum InstallMode : int {
-    ModeNewer = -1,  // a newer version is installed: the installer only explains and exits
-    ModeFresh = 0,   // the product is not installed
-    ModeSame = 1,    // the same version is installed (reinstallation)
-    ModeUpdate = 2,  // an older version is installed (update)
-};
 
 class CInstallApp : public CWinApp {
 public:
