@@ -1,5 +1,6 @@
 #include "app/install_app.h"
 
+#include "app/installed_product.h"
 #include "app/languages.h"
 #include "app/localized_window.h"
 #include "app/product_identity.h"
@@ -159,10 +160,22 @@ bool CInstallApp::WaitWhileProductRuns() const
 
 void CInstallApp::DecideInstallMode()
 {
-    // TODO(probe): the installed program's version decides ModeSame, ModeUpdate or ModeNewer
-    // and its removal log gives the previous folders; until then every machine is fresh.
-    m_nInstallMode = ModeFresh;
-    m_uninstallLog.Load(std::nullopt);
+    const InstallModeDecision decision = DecideInstallModeFor(GetInstalledProgramPath());
+    m_nInstallMode = decision.mode;
+    if (decision.mode == ModeNewer || decision.mode == ModeUpdate)
+        m_strInstalledVersion = decision.installedVersionText;
+    if (decision.mode == ModeUpdate)
+        m_nInstalledVersion = decision.installedVersion;
+
+    if (decision.mode == ModeSame || decision.mode == ModeUpdate) {
+        if (const std::wstring log = FindUninstallLog(); !log.empty()) {
+            // TODO(removal log): load m_uninstallLog from `log` and take its previous
+            // installation and Start-menu folders into m_strInstallFolder and m_strMenuFolder;
+            // until the log can be read, the default folders apply.
+        }
+    } else {
+        m_uninstallLog.Load(std::nullopt);
+    }
 }
 
 void CInstallApp::PrepareDefaultFolders()
