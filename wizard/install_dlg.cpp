@@ -54,9 +54,19 @@ BOOL CInstallDlg::OnInitDialog()
     LayOutPages();
     UpdateAllTexts();
     SetActivePage(wizard::kStartPage);
-    if (GetInstallApp().m_nInstallMode == ModeNewer)
+    if (GetInstallApp().m_nInstallMode == ModeNewer) {
+        // Nothing to install over a newer version: only Exit leads anywhere, so it takes the
+        // focus and the default that a disabled Next would leave to nobody.
         EnableDlgItem(IDOK, false);
-    return FALSE; // SetActivePage has placed the focus
+        FocusDefaultButton(IDCANCEL);
+    }
+    return FALSE; // the focus is placed
+}
+
+void CInstallDlg::FocusDefaultButton(int id)
+{
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(id)), TRUE);
+    ::SendMessageW(m_hWnd, DM_SETDEFID, static_cast<WPARAM>(id), 0);
 }
 
 void CInstallDlg::CreatePages()
@@ -154,9 +164,7 @@ bool CInstallDlg::SetActivePage(int index)
     const wizard::ButtonStates states = wizard::ButtonStatesFor(m_nCurrentPage, app.m_bInstallDone);
     EnableDlgItem(IDC_BACK, states.backEnabled);
     EnableDlgItem(IDOK, states.nextEnabled);
-    const int focus = states.focusOnNext ? IDOK : IDCANCEL;
-    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(focus)), TRUE);
-    ::SendMessageW(m_hWnd, DM_SETDEFID, focus, 0);
+    FocusDefaultButton(states.focusOnNext ? IDOK : IDCANCEL);
     return true;
 }
 

@@ -46,6 +46,7 @@ private:
     void LayOutPages();
     void StretchPage(int index, int dw, int dh);
     void SetPageTexts(int index);
+    void FocusDefaultButton(int id);
     void OnBack();
     bool OnSysCommand(UINT id);
     void OnInitMenuPopup(HMENU menu, bool isSystemMenu);
