@@ -60,6 +60,9 @@ using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
 using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;    // FormatMessage, security blocks
 using unique_cotaskmem_string = unique_any<null_handle_traits<PWSTR, &::CoTaskMemFree>>;
 using unique_hmodule = unique_any<null_handle_traits<HMODULE, &::FreeLibrary>>; // LoadLibrary results only
+using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;      // not for LR_SHARED icons
+using unique_hbitmap = unique_any<null_handle_traits<HBITMAP, &::DeleteObject>>;
+using unique_hdc = unique_any<null_handle_traits<HDC, &::DeleteDC>>;             // CreateCompatibleDC results only
 
 // File handles from CreateFile, whose invalid value is INVALID_HANDLE_VALUE, not null.
 struct file_handle_traits {
