@@ -26,6 +26,7 @@ void PrintWindow(HWND window)
 constexpr UINT kAboutCommand = 0x0010;
 constexpr int kCustomMethod = 1019;
 constexpr int kFastMethod = 1018;
+constexpr int kLanguageList = 1023;
 
 int DemoWalk(const std::vector<std::wstring>& arguments)
 {
@@ -59,6 +60,17 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
         PrintWindow(wizard);
         PrintWindow(page);
         snapshots.Take(wizard, prefix + L"page-" + std::to_wstring(number));
+        if (HWND languages = ::GetDlgItem(page, kLanguageList)) {
+            // The dropped-down list with every language's flag: a window of its own, below the
+            // wizard's page, so the screenshot takes the wizard and the screen below it.
+            ::SendMessageW(languages, CB_SHOWDROPDOWN, TRUE, 0);
+            ::Sleep(500);
+            RECT area{};
+            ::GetWindowRect(wizard, &area);
+            area.bottom += 60;
+            snapshots.Take(area, prefix + L"language-list");
+            ::SendMessageW(languages, CB_SHOWDROPDOWN, FALSE, 0);
+        }
         if (::GetDlgItem(page, kCustomMethod) != nullptr) {
             SetCheck(page, kFastMethod, false);
             SetCheck(page, kCustomMethod, true);

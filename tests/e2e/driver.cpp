@@ -352,10 +352,15 @@ std::wstring SystemErrorText(DWORD code)
 
 void Snapshots::Take(HWND window, const std::wstring& name) const
 {
-    if (!m_folder)
-        return;
     RECT rect{};
     ::GetWindowRect(window, &rect);
+    Take(rect, name);
+}
+
+void Snapshots::Take(const RECT& rect, const std::wstring& name) const
+{
+    if (!m_folder)
+        return;
     const std::filesystem::path done = std::filesystem::path(*m_folder) / (name + L".done");
     std::filesystem::remove(done);
     std::printf("SNAP %s %ld %ld %ld %ld\n", Utf8(name).c_str(), rect.left, rect.top, rect.right - rect.left,

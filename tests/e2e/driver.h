@@ -102,6 +102,8 @@ class Snapshots {
 public:
     explicit Snapshots(std::optional<std::wstring> folder) : m_folder(std::move(folder)) {}
     void Take(HWND window, const std::wstring& name) const;
+    // An area of the screen, in screen coordinates.
+    void Take(const RECT& area, const std::wstring& name) const;
 
 private:
     std::optional<std::wstring> m_folder;
