@@ -32,7 +32,12 @@ void CWnd::OffsetChild(int id, int dx, int dy, int dw, int dh) const
 
 CDialog::~CDialog()
 {
-    // A modeless page goes with its object; a modal dialog has ended before DoModal returned.
+    // A modal dialog has ended before DoModal returned.
+    DestroyWindow();
+}
+
+void CDialog::DestroyWindow()
+{
     if (m_modeless && m_hWnd != nullptr)
         ::DestroyWindow(m_hWnd);
 }
@@ -92,14 +97,35 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     return result;
 }
 
+bool CDialog::IsChildPage() const
+{
+    return (::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) != 0;
+}
+
 INT_PTR CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();
+    case DM_GETDEFID:
+        // A page has no buttons of its own: Enter in one of its controls (a multi-line edit asks
+        // its dialog) means the default button of the dialog that hosts it.
+        if (IsChildPage()) {
+            ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, ::SendMessageW(::GetParent(m_hWnd), DM_GETDEFID, 0, 0));
+            return TRUE;
+        }
+        return FALSE;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);
+        // Enter and Escape inside a page (a multi-line edit closes its dialog on Escape) belong to
+        // the hosting dialog; a page that ended itself would leave an empty, unfocused window.
+        if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED && IsChildPage()) {
+            HWND parent = ::GetParent(m_hWnd);
+            ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(parent, id)));
+            return TRUE;
+        }
         if (id == IDOK && code == BN_CLICKED) {
             OnOK();
             return TRUE;

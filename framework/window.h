@@ -44,6 +44,8 @@ public:
     // says WS_CHILD. Returns false when it could not be created.
     bool Create(UINT templateId, CWnd* parent);
     void EndDialog(INT_PTR result) const { ::EndDialog(m_hWnd, result); }
+    // Destroys a modeless dialog's window now, before its object's members go.
+    void DestroyWindow();
 
     // Loads the controls from the data (save false) or validates and stores them (save true).
     // Returns false when a control's value was refused; the user has then been told why.
@@ -61,6 +63,8 @@ protected:
     virtual bool OnCommand(WORD /*id*/, WORD /*notifyCode*/, HWND /*control*/) { return false; }
 
 private:
+    // A child dialog (a wizard page) rather than a window of its own.
+    bool IsChildPage() const;
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

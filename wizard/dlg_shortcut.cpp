@@ -32,8 +32,8 @@ std::wstring StartMenuRoot()
 }
 
 // The folder as the page shows it: relative to the Start-menu root, empty for the root itself.
-// A folder with no relative path to the root (on another drive, say) is shown whole, so that
-// saving the page gives it back unchanged.
+// A folder with no relative path below the root (on another drive, or beside the root) is shown
+// whole, so that saving the page gives it back unchanged.
 std::wstring MenuTextFor(const std::wstring& root, const std::wstring& folder)
 {
     wchar_t relative[MAX_PATH] = {};
@@ -41,8 +41,13 @@ std::wstring MenuTextFor(const std::wstring& root, const std::wstring& folder)
         !::PathRelativePathToW(relative, root.c_str(), FILE_ATTRIBUTE_DIRECTORY, folder.c_str(),
                                FILE_ATTRIBUTE_DIRECTORY))
         return folder;
-    if (std::wstring(relative) == L".")
+    const std::wstring text = relative;
+    if (text == L".")
         return {};
+    // Outside the root: canonicalizing would drop the leading "..", and saving would then
+    // store another folder.
+    if (text.rfind(L"..", 0) == 0)
+        return folder;
     wchar_t canonical[MAX_PATH] = {};
     if (!::PathCanonicalizeW(canonical, relative))
         return relative;

@@ -7,6 +7,8 @@ public:
     static constexpr UINT IDD = 132;
 
     CDlgStart() noexcept : CDialog(IDD) {}
+    // The list's window goes before the image list it draws from.
+    ~CDlgStart() override { DestroyWindow(); }
 
     void SetTexts();
     void Stretch(int dw, int dh);

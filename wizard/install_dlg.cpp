@@ -253,14 +253,28 @@ void CInstallDlg::OnInitMenuPopup(HMENU menu, bool isSystemMenu)
 
 void CInstallDlg::OnGetMinMaxInfo(MINMAXINFO& info)
 {
-    // Maximizing by other means than the removed menu command keeps the window as it is.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    if (!::GetWindowPlacement(m_hWnd, &placement))
+    // Maximizing by other means than the removed menu command keeps the window as it is: the
+    // maximized rectangle is the restored one, given relative to the window's monitor.
+    HMONITOR monitor = ::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO monitorInfo{};
+    monitorInfo.cbSize = sizeof(monitorInfo);
+    if (monitor == nullptr || !::GetMonitorInfoW(monitor, &monitorInfo))
         return;
-    const RECT& normal = placement.rcNormalPosition;
+    RECT normal{};
+    if (!::IsIconic(m_hWnd) && !::IsZoomed(m_hWnd)) {
+        ::GetWindowRect(m_hWnd, &normal);
+    } else {
+        // The placement is in workspace coordinates, which start at the work area's corner.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        if (!::GetWindowPlacement(m_hWnd, &placement))
+            return;
+        normal = placement.rcNormalPosition;
+        ::OffsetRect(&normal, monitorInfo.rcWork.left - monitorInfo.rcMonitor.left,
+                     monitorInfo.rcWork.top - monitorInfo.rcMonitor.top);
+    }
     info.ptMaxSize = {Width(normal), Height(normal)};
-    info.ptMaxPosition = {normal.left, normal.top};
+    info.ptMaxPosition = {normal.left - monitorInfo.rcMonitor.left, normal.top - monitorInfo.rcMonitor.top};
 }
 
 INT_PTR CInstallDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

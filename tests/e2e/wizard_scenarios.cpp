@@ -135,7 +135,7 @@ TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
     page = ActivePage(wizard);
     EXPECT_FALSE(IsChecked(page, kMenuShortcut));
     EXPECT_FALSE(IsChecked(page, kDesktopShortcut));
-    EXPECT_FALSE(IsControlEnabled(page, kBrowseButton)) << "the edit and Browse follow the stored check box";
+    EXPECT_FALSE(IsControlEnabled(page, kBrowseButton)) << "Browse stays disabled with the check box cleared";
     EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "Programs\\Vantor & Lind\\Ostrel 4") << "the folder is kept";
     ExitWizard(installer, wizard);
 }
@@ -211,4 +211,48 @@ TEST(Wizard, ChoosingGermanRelabelsEverythingAtOnce)
     EXPECT_EQ(Utf8(WindowText(box)), Utf8(germanTitle));
     Click(box, IDYES);
     EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
+}
+
+TEST(Wizard, InstallWithoutAnEngineStaysOnTheInstallationPage)
+{
+    Program installer = Program::Start(InstallerPath());
+    HWND wizard = StartWizard(installer);
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_EQ(Press(wizard, IDOK), 1);
+    ASSERT_EQ(Press(wizard, IDOK), 4);
+    HWND page = ActivePage(wizard);
+    const std::wstring summary = ControlText(page, kInstallLog);
+    ASSERT_EQ(Utf8(ControlText(wizard, IDOK)), "Install");
+    Click(wizard, IDOK);
+    ASSERT_TRUE(WaitForControlText(page, kStatusLine, L"Installation is not available in this build."));
+    // A run that did not install leaves the wizard where it was, ready for another try.
+    EXPECT_EQ(CurrentPage(wizard), 4);
+    EXPECT_EQ(Utf8(ControlText(wizard, IDOK)), "Install");
+    EXPECT_TRUE(IsControlEnabled(wizard, IDOK));
+    EXPECT_TRUE(IsControlEnabled(wizard, kBackButton));
+    EXPECT_TRUE(IsControlEnabled(wizard, IDCANCEL));
+    EXPECT_EQ(Utf8(ControlText(wizard, IDCANCEL)), "Cancel");
+    const std::wstring log = ControlText(page, kInstallLog);
+    EXPECT_EQ(log.substr(0, summary.size()), summary) << "the summary stays and the run's lines follow it";
+    EXPECT_GT(log.size(), summary.size());
+    ExitWizard(installer, wizard);
+}
+
+TEST(Wizard, EscapeInsideAPageAsksTheWizard)
+{
+    Program installer = Program::Start(InstallerPath());
+    HWND wizard = StartWizard(installer);
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_EQ(Press(wizard, IDOK), 1);
+    ASSERT_EQ(Press(wizard, IDOK), 4);
+    HWND page = ActivePage(wizard);
+    // What the log box does with Escape: it closes its dialog, the page.
+    ::PostMessageW(page, WM_CLOSE, 0, 0);
+    HWND box = WaitForMessageBox(installer.id());
+    ASSERT_NE(box, nullptr) << "the wizard's exit question";
+    Click(box, IDNO);
+    ASSERT_TRUE(WaitUntilGone(box));
+    EXPECT_TRUE(::IsWindowVisible(page)) << "the page is still there";
+    EXPECT_EQ(CurrentPage(wizard), 4);
+    ExitWizard(installer, wizard);
 }
