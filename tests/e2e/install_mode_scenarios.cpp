@@ -29,21 +29,6 @@ void RecordInstalledProgram(const std::optional<std::wstring>& path)
               ERROR_SUCCESS);
 }
 
-struct StartedWizard {
-    Program installer;
-    HWND wizard = nullptr;
-    HWND startPage = nullptr;
-};
-
-StartedWizard StartWizard()
-{
-    StartedWizard started{Program::Start(InstallerPath())};
-    started.wizard = WaitForWindow(started.installer.id(), kDialogClass, kWizardCaption);
-    if (started.wizard != nullptr)
-        started.startPage = ActivePage(started.wizard);
-    return started;
-}
-
 const std::wstring kFreshInformation = L"'Ostrel 4.05' Installation.";
 const std::wstring kContinueStatus = L"Click on 'Next' to continue.";
 
@@ -84,9 +69,9 @@ TEST(InstallModes, StartPageTextsFollowTheInstalledVersion)
         RecordInstalledProgram(c.program);
         StartedWizard started = StartWizard();
         ASSERT_NE(started.wizard, nullptr);
-        ASSERT_EQ(PageIndexOf(started.startPage), 0);
-        EXPECT_EQ(Utf8(ControlText(started.startPage, kInformationText)), Utf8(c.information));
-        EXPECT_EQ(Utf8(ControlText(started.startPage, kStatusLine)), Utf8(c.status));
+        HWND startPage = ActivePage(started.wizard);
+        EXPECT_EQ(Utf8(ControlText(startPage, kInformationText)), Utf8(c.information));
+        EXPECT_EQ(Utf8(ControlText(startPage, kStatusLine)), Utf8(c.status));
         EXPECT_EQ(IsControlEnabled(started.wizard, IDOK), c.nextEnabled);
         EXPECT_EQ(Utf8(ControlText(started.wizard, IDCANCEL)), "Cancel");
         // The focus and the default go to Exit only when Next cannot be used.
@@ -118,9 +103,7 @@ TEST(InstallModes, AnInstalledProductKeepsItsFolder)
     RecordInstalledProgram(testsupport::InstalledProgramFixture(L"4.4.9.9"));
     StartedWizard started = StartWizard();
     ASSERT_NE(started.wizard, nullptr);
-    ASSERT_EQ(Press(started.wizard, IDOK), 1);
-    ChooseMethod(ActivePage(started.wizard), true);
-    ASSERT_EQ(Press(started.wizard, IDOK), 2);
+    ASSERT_TRUE(WalkCustomMethodTo(started.wizard, 2));
     HWND page = ActivePage(started.wizard);
     HWND edit = ::GetDlgItem(page, kFolderEdit);
     EXPECT_TRUE(::GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) << "the folder cannot be changed";

@@ -12,21 +12,11 @@ namespace {
 
 const std::wstring kTooLongText = L"Enter no more than 260 characters.";
 
-// Starts the installer and waits for its wizard on the start page.
-HWND StartWizard(Program& installer)
-{
-    HWND wizard = WaitForWindow(installer.id(), kDialogClass, kWizardCaption);
-    if (wizard != nullptr && CurrentPage(wizard) != 0)
-        return nullptr;
-    return wizard;
-}
-
 } // namespace
 
 TEST(Wizard, FastMethodPassesOverTheFolderAndShortcutPages)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     ASSERT_EQ(Press(wizard, IDOK), 1);
     EXPECT_TRUE(IsChecked(ActivePage(wizard), kFastMethod)) << "the fast method is the default";
@@ -42,8 +32,7 @@ TEST(Wizard, FastMethodPassesOverTheFolderAndShortcutPages)
 
 TEST(Wizard, CustomMethodWalksEveryPageBothWays)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     ASSERT_EQ(Press(wizard, IDOK), 1);
     ChooseMethod(ActivePage(wizard), true);
@@ -66,12 +55,9 @@ TEST(Wizard, CustomMethodWalksEveryPageBothWays)
 
 TEST(Wizard, FolderPageRefusesMoreThan260CharactersInBothDirections)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
-    ASSERT_EQ(Press(wizard, IDOK), 1);
-    ChooseMethod(ActivePage(wizard), true);
-    ASSERT_EQ(Press(wizard, IDOK), 2);
+    ASSERT_TRUE(WalkCustomMethodTo(wizard, 2));
     HWND page = ActivePage(wizard);
     EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "C:\\Program Files\\Vantor & Lind\\Ostrel 4");
     EXPECT_TRUE(IsControlEnabled(page, kBrowseButton));
@@ -102,13 +88,9 @@ TEST(Wizard, FolderPageRefusesMoreThan260CharactersInBothDirections)
 
 TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
-    ASSERT_EQ(Press(wizard, IDOK), 1);
-    ChooseMethod(ActivePage(wizard), true);
-    ASSERT_EQ(Press(wizard, IDOK), 2);
-    ASSERT_EQ(Press(wizard, IDOK), 3);
+    ASSERT_TRUE(WalkCustomMethodTo(wizard, 3));
     HWND page = ActivePage(wizard);
     EXPECT_TRUE(IsChecked(page, kMenuShortcut));
     EXPECT_TRUE(IsChecked(page, kDesktopShortcut));
@@ -142,8 +124,7 @@ TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
 
 TEST(Wizard, ExitAsksWhileTheInstallationIsNotDone)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     Click(wizard, IDCANCEL);
     HWND box = WaitForMessageBox(installer.id());
@@ -165,8 +146,7 @@ TEST(Wizard, ExitAsksWhileTheInstallationIsNotDone)
 
 TEST(Wizard, ChoosingGermanRelabelsEverythingAtOnce)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     HWND start = ActivePage(wizard);
     const std::vector<std::wstring> names = ComboItemTexts(start, kLanguageList);
@@ -215,8 +195,7 @@ TEST(Wizard, ChoosingGermanRelabelsEverythingAtOnce)
 
 TEST(Wizard, InstallWithoutAnEngineStaysOnTheInstallationPage)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     ASSERT_EQ(Press(wizard, IDOK), 1);
     ASSERT_EQ(Press(wizard, IDOK), 4);
@@ -240,8 +219,7 @@ TEST(Wizard, InstallWithoutAnEngineStaysOnTheInstallationPage)
 
 TEST(Wizard, EscapeInsideAPageAsksTheWizard)
 {
-    Program installer = Program::Start(InstallerPath());
-    HWND wizard = StartWizard(installer);
+    auto [installer, wizard] = StartWizard();
     ASSERT_NE(wizard, nullptr);
     ASSERT_EQ(Press(wizard, IDOK), 1);
     ASSERT_EQ(Press(wizard, IDOK), 4);

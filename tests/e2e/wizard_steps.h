@@ -1,6 +1,7 @@
 #pragma once
 // Steps through the wizard's pages, for the whole-installer scenarios.
 #include "tests/e2e/driver.h"
+#include "tests/e2e/installer_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,34 @@ inline void ChooseMethod(HWND methodPage, bool custom)
 {
     SetCheck(methodPage, custom ? kFastMethod : kCustomMethod, false);
     SetCheck(methodPage, custom ? kCustomMethod : kFastMethod, true);
+}
+
+// From the start page with the custom method up to `page`; whether every step arrived.
+inline bool WalkCustomMethodTo(HWND wizard, int page)
+{
+    if (Press(wizard, IDOK) != 1)
+        return false;
+    ChooseMethod(ActivePage(wizard), true);
+    for (int next = 2; next <= page; ++next) {
+        if (Press(wizard, IDOK) != next)
+            return false;
+    }
+    return true;
+}
+
+// The installer, started, and its wizard on the start page (null when it did not come).
+struct StartedWizard {
+    Program installer;
+    HWND wizard = nullptr;
+};
+
+inline StartedWizard StartWizard()
+{
+    StartedWizard started{Program::Start(InstallerPath())};
+    started.wizard = WaitForWindow(started.installer.id(), kDialogClass, kWizardCaption);
+    if (started.wizard != nullptr && CurrentPage(started.wizard) != 0)
+        started.wizard = nullptr;
+    return started;
 }
 
 // Every page window of the wizard, shown or hidden, by page index.
