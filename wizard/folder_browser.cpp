@@ -360,7 +360,11 @@ bool FolderBrowser::ValidateTypedPath(const wchar_t* text, HWND owner)
             if (const DWORD error = directory.Change(rootParent))
                 return ShowBrowseError(owner, error);
         }
-        isQualified = ::PathSearchAndQualifyW(folder, qualified, MAX_PATH) != FALSE;
+        // Against the current directory only: PathSearchAndQualify tries SearchPath first,
+        // which looks in the program's own folder and the system's folders before the current
+        // directory, so "." or a name that exists there would qualify to a folder elsewhere.
+        const DWORD length = ::GetFullPathNameW(folder, MAX_PATH, qualified, nullptr);
+        isQualified = length > 0 && length < MAX_PATH;
     }
     const bool insideRootParent =
         rootParent.empty() || ::PathCommonPrefixW(rootParent.c_str(), qualified, nullptr) ==
