@@ -19,6 +19,21 @@ bool AlwaysDifferent(std::wstring_view, std::wstring_view)
     return false;
 }
 
+// A path, a sub-folder and what an operation on the two gives.
+struct PathCase {
+    const wchar_t* path;
+    const wchar_t* subFolder;
+    const wchar_t* expected;
+};
+
+template <std::size_t N>
+void ExpectEach(const PathCase (&cases)[N], std::wstring (*operation)(std::wstring_view, std::wstring_view, ComponentEquals))
+{
+    for (const PathCase& c : cases)
+        EXPECT_EQ(operation(c.path, c.subFolder, &EqualsIgnoringAsciiCase), c.expected)
+            << testing::PrintToString(std::wstring(c.path)) << " with " << testing::PrintToString(std::wstring(c.subFolder));
+}
+
 } // namespace
 
 TEST(FolderPath, TrailingMatchCountsTheRepeatedComponents)
@@ -63,11 +78,7 @@ TEST(FolderPath, TrailingMatchUsesTheGivenComparison)
 
 TEST(FolderPath, AppendSubFolderAddsOnlyWhatIsMissing)
 {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* subFolder;
-        const wchar_t* expected;
-    } cases[] = {
+    const PathCase cases[] = {
         {L"C:\\Apps\\Vantor & Lind", L"Vantor & Lind\\Ostrel 4", L"C:\\Apps\\Vantor & Lind\\Ostrel 4"},
         {L"C:\\Apps\\VANTOR & LIND\\", L"Vantor & Lind\\Ostrel 4", L"C:\\Apps\\VANTOR & LIND\\Ostrel 4"},
         {L"C:\\Apps", L"Vantor & Lind\\Ostrel 4", L"C:\\Apps\\Vantor & Lind\\Ostrel 4"},
@@ -84,9 +95,7 @@ TEST(FolderPath, AppendSubFolderAddsOnlyWhatIsMissing)
         {L"D:\\Apps", L"\\Ostrel 4\\", L"D:\\Apps\\Ostrel 4"},
         {L"D:\\Apps", L"", L"D:\\Apps"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(AppendSubFolder(c.path, c.subFolder), c.expected)
-            << testing::PrintToString(std::wstring(c.path)) << " + " << testing::PrintToString(std::wstring(c.subFolder));
+    ExpectEach(cases, &AppendSubFolder);
 }
 
 TEST(FolderPath, AppendSubFolderLeavesAPathThatWouldNotFit)
@@ -101,11 +110,7 @@ TEST(FolderPath, AppendSubFolderLeavesAPathThatWouldNotFit)
 
 TEST(FolderPath, BaseOfPathRemovesTheTrailingSubFolder)
 {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* subFolder;
-        const wchar_t* expected;
-    } cases[] = {
+    const PathCase cases[] = {
         {L"D:\\Apps\\Ostrel 4", L"Ostrel 4", L"D:\\Apps"},
         {L"D:\\Apps\\Ostrel 4\\", L"Ostrel 4", L"D:\\Apps"},
         {L"D:\\Apps\\\\ostrel 4", L"Ostrel 4", L"D:\\Apps"},
@@ -117,9 +122,7 @@ TEST(FolderPath, BaseOfPathRemovesTheTrailingSubFolder)
         {L"D:\\Apps\\Ostrel 4", L"", L"D:\\Apps\\Ostrel 4"},
         {L"D:\\", L"Ostrel 4", L"D:\\"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BaseOfPath(c.path, c.subFolder), c.expected)
-            << testing::PrintToString(std::wstring(c.path)) << " - " << testing::PrintToString(std::wstring(c.subFolder));
+    ExpectEach(cases, &BaseOfPath);
 }
 
 TEST(FolderPath, APathThatDoesNotFitNeverMatches)
