@@ -4,6 +4,7 @@
 // handles, find handles) gets traits of its own rather than being confused with NULL.
 #include <windows.h>
 #include <objbase.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -59,6 +60,7 @@ using unique_handle = unique_any<null_handle_traits<HANDLE, &::CloseHandle>>; //
 using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
 using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;    // FormatMessage, security blocks
 using unique_cotaskmem_string = unique_any<null_handle_traits<PWSTR, &::CoTaskMemFree>>;
+using unique_pidl = unique_any<null_handle_traits<PIDLIST_ABSOLUTE, &::CoTaskMemFree>>; // shell item ids
 using unique_hmodule = unique_any<null_handle_traits<HMODULE, &::FreeLibrary>>; // LoadLibrary results only
 using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;      // not for LR_SHARED icons
 using unique_hbitmap = unique_any<null_handle_traits<HBITMAP, &::DeleteObject>>;
@@ -71,5 +73,35 @@ struct file_handle_traits {
     static void close(HANDLE value) noexcept { ::CloseHandle(value); }
 };
 using unique_hfile = unique_any<file_handle_traits>;
+
+// One initialization of COM on the calling thread, undone on the same thread. CoInitializeEx
+// owes a CoUninitialize for S_FALSE (already initialized in that model) as much as for S_OK;
+// a failure, RPC_E_CHANGED_MODE for a thread already in the other model included, owes none.
+class unique_com_init {
+public:
+    unique_com_init() noexcept = default;
+    unique_com_init(const unique_com_init&) = delete;
+    unique_com_init& operator=(const unique_com_init&) = delete;
+    ~unique_com_init() { reset(); }
+
+    // Initializes COM in `model` unless this object already holds an initialization.
+    HRESULT initialize(DWORD model) noexcept
+    {
+        if (m_initialized)
+            return S_FALSE;
+        const HRESULT result = ::CoInitializeEx(nullptr, model);
+        m_initialized = SUCCEEDED(result);
+        return result;
+    }
+    explicit operator bool() const noexcept { return m_initialized; }
+    void reset() noexcept
+    {
+        if (std::exchange(m_initialized, false))
+            ::CoUninitialize();
+    }
+
+private:
+    bool m_initialized = false;
+};
 
 } // namespace vt

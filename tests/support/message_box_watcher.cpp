@@ -45,7 +45,7 @@ bool IsSystemMessageBox(HWND window)
 
 MessageBoxWatcher::MessageBoxWatcher(int answer, DWORD timeoutMilliseconds)
     : m_thread([this, answer, timeoutMilliseconds] {
-          for (DWORD waited = 0; waited < timeoutMilliseconds; waited += 50) {
+          for (DWORD waited = 0; waited < timeoutMilliseconds && !m_stop; waited += 50) {
               HWND box = nullptr;
               ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
               if (box == nullptr) {
@@ -76,6 +76,12 @@ const std::optional<SeenMessageBox>& MessageBoxWatcher::Seen()
     if (m_thread.joinable())
         m_thread.join();
     return m_seen;
+}
+
+const std::optional<SeenMessageBox>& MessageBoxWatcher::StopWatching()
+{
+    m_stop = true;
+    return Seen();
 }
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 // what the box looked like, so that a test can call code that shows a modal box.
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <thread>
@@ -31,9 +32,12 @@ public:
 
     // Waits for the watcher to finish; nothing when no box appeared in time.
     const std::optional<SeenMessageBox>& Seen();
+    // Stops watching at once and tells what was seen so far; for code that must show no box.
+    const std::optional<SeenMessageBox>& StopWatching();
 
 private:
     std::optional<SeenMessageBox> m_seen;
+    std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
 
