@@ -40,14 +40,6 @@ std::wstring SystemText(DWORD code)
     return result;
 }
 
-// Wine's folder browser ignores the edit box: OK returns the tree's selection, and typed text
-// is never validated.
-bool RunningUnderWine()
-{
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 std::wstring SpecialFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
@@ -338,7 +330,7 @@ TEST(FolderBrowserDialog, SelectedFolderGetsTheSubFolderOnce)
         EXPECT_FALSE(run.messageBox.has_value()) << testing::PrintToString(run.messageBox ? run.messageBox->text : L"");
         EXPECT_EQ(initialText, base + L"\\Ostrel 4") << "the starting folder with the sub-folder";
         EXPECT_EQ(shownText, c.shown);
-        if (RunningUnderWine())
+        if (testsupport::RunningUnderWine())
             EXPECT_EQ(run.result, c.chosen) << "Wine returns the tree's selection and never validates the edit box";
         else
             EXPECT_EQ(run.result, c.shown) << "the edit box's folder, accepted by the validation";
@@ -380,7 +372,7 @@ TEST(FolderBrowserDialog, StartingFolderThatDoesNotExistYetOpensOnItsNearestAnce
         EXPECT_EQ(shownText, c.start) << "the edit box shows the whole starting folder";
         ASSERT_TRUE(selection.has_value());
         EXPECT_EQ(selection->text, c.ancestorName) << "the nearest existing ancestor is selected";
-        if (RunningUnderWine())
+        if (testsupport::RunningUnderWine())
             std::printf("Skipped: Wine's BFFM_SETEXPANDED expands the folder's ancestors, never the folder\n");
         else
             EXPECT_TRUE(selection->expanded) << "and expanded";
@@ -418,7 +410,7 @@ TEST(FolderBrowserDialog, MenuFolderIsShownAndGivenRelativeToTheStartMenu)
     EXPECT_FALSE(run.messageBox.has_value()) << testing::PrintToString(run.messageBox ? run.messageBox->text : L"");
     EXPECT_EQ(initialText, programsName + L"\\Ostrel 4") << "no starting folder: the root with the sub-folder";
     EXPECT_EQ(shownText, shown);
-    if (RunningUnderWine()) {
+    if (testsupport::RunningUnderWine()) {
         // Wine returns the tree's selection and never validates the edit box.
         EXPECT_EQ(run.result, folder.path);
         EXPECT_EQ(relative, programsName + L"\\" + folderName);
