@@ -4,6 +4,7 @@
 // Run as: ostrel_e2e --role demo-walk [snapshot folder [name prefix]]
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installer_paths.h"
+#include "tests/support/folder_dialog_driver.h"
 
 #include <cstdio>
 
@@ -27,6 +28,7 @@ constexpr UINT kAboutCommand = 0x0010;
 constexpr int kCustomMethod = 1019;
 constexpr int kFastMethod = 1018;
 constexpr int kLanguageList = 1023;
+constexpr int kBrowseButton = 1006;
 
 int DemoWalk(const std::vector<std::wstring>& arguments)
 {
@@ -70,6 +72,16 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
             area.bottom += 60;
             snapshots.Take(area, prefix + L"language-list");
             ::SendMessageW(languages, CB_SHOWDROPDOWN, FALSE, 0);
+        }
+        if (::GetDlgItem(page, kBrowseButton) != nullptr && IsControlEnabled(page, kBrowseButton)) {
+            Click(page, kBrowseButton);
+            if (HWND browser = testsupport::WaitForFolderDialog(installer.id(), {}, 20000)) {
+                ::Sleep(800);
+                PrintWindow(browser);
+                snapshots.Take(browser, prefix + L"browse-" + std::to_wstring(number));
+                testsupport::ClickCancel(browser);
+                testsupport::WaitUntilClosed(browser);
+            }
         }
         if (::GetDlgItem(page, kCustomMethod) != nullptr) {
             SetCheck(page, kFastMethod, false);
