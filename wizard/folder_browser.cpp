@@ -33,6 +33,17 @@ bool HasUnusablePathCharacter(std::wstring_view text)
     return false;
 }
 
+// The character classification counts ":" as a separator; in a full path it belongs only after
+// the drive letter. Anywhere else it would name a stream or fail only during the installation.
+bool HasStrayColon(std::wstring_view path)
+{
+    for (size_t index = 0; index < path.size(); ++index) {
+        if (path[index] == L':' && index != 1)
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::wstring> FileSystemPath(PCIDLIST_ABSOLUTE item)
 {
     wchar_t path[MAX_PATH] = {};
@@ -47,13 +58,17 @@ bool IsDirectory(const wchar_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The path from folder `from` to folder `to` as PathRelativePathTo gives it (".\Programs",
-// "..\x"); nothing when there is none (another drive) or either does not fit a path buffer.
+// The path from folder `from` down to folder `to` as PathRelativePathTo gives it (".\Programs");
+// nothing when `to` does not lie below `from` (another drive, or a path that climbs with ".."),
+// or when either does not fit a path buffer. A climbing path would lose its ".." when
+// canonicalized and then name another folder below `from`.
 std::optional<std::wstring> RelativePathBetweenFolders(const std::wstring& from, const std::wstring& to)
 {
     wchar_t relative[MAX_PATH] = {};
     if (!FitsPathBuffer(from.size()) || !FitsPathBuffer(to.size()) ||
         !::PathRelativePathToW(relative, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(), FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    if (std::wstring_view(relative).substr(0, 2) == L"..")
         return std::nullopt;
     return std::wstring(relative);
 }
@@ -258,7 +273,7 @@ int CALLBACK FolderBrowser::BrowseCallback(HWND dialog, UINT message, LPARAM par
                 browser->OnSelectionChanged(dialog, reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter));
             break;
         case BFFM_VALIDATEFAILEDW:
-            return browser->ValidateTypedPath(reinterpret_cast<const wchar_t*>(parameter), dialog) ? 0 : 1;
+            return browser->OnValidateFailed(reinterpret_cast<const wchar_t*>(parameter), dialog);
         default:
             break;
         }
@@ -331,6 +346,12 @@ void FolderBrowser::ShowPathInEditBox() const
     ::SendMessageW(m_editWindow, EM_SETSEL, 0, -1);
 }
 
+int FolderBrowser::OnValidateFailed(const wchar_t* text, HWND owner)
+{
+    // The shell closes the dialog on 0 and keeps it open for another choice otherwise.
+    return ValidateTypedPath(text, owner) ? 0 : 1;
+}
+
 bool FolderBrowser::ValidateTypedPath(const wchar_t* text, HWND owner)
 {
     const std::wstring_view typed = text != nullptr ? text : L"";
@@ -340,8 +361,12 @@ bool FolderBrowser::ValidateTypedPath(const wchar_t* text, HWND owner)
     typed.copy(folder, typed.size());
     ::PathRemoveBlanksW(folder);
     ::PathRemoveBackslashW(folder);
-    if (std::wcslen(folder) == 2 && folder[1] == L':')
-        folder[2] = L'\\'; // D: names the drive's root, not its current directory
+    if (std::wcslen(folder) == 2 && folder[1] == L':') {
+        // D: names the drive's root, not its current directory. Removing leading blanks moved
+        // the text without clearing what followed it: end the root explicitly.
+        folder[2] = L'\\';
+        folder[3] = L'\0';
+    }
     if (folder[0] == L'\0') {
         const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, folder);
         if (length == 0)
@@ -369,7 +394,7 @@ bool FolderBrowser::ValidateTypedPath(const wchar_t* text, HWND owner)
     const bool insideRootParent =
         rootParent.empty() || ::PathCommonPrefixW(rootParent.c_str(), qualified, nullptr) ==
                                   static_cast<int>(rootParent.size());
-    if (!isQualified || !insideRootParent || HasUnusablePathCharacter(qualified))
+    if (!isQualified || !insideRootParent || HasUnusablePathCharacter(qualified) || HasStrayColon(qualified))
         return ShowBrowseError(owner, ERROR_BAD_PATHNAME);
 
     m_path = qualified;

@@ -43,6 +43,9 @@ public:
     // Checks a typed folder (the dialog's validation notification): accepted, it becomes the
     // path; refused, a warning box owned by `owner` tells why.
     bool ValidateTypedPath(const wchar_t* text, HWND owner);
+    // The dialog's answer to a typed folder that names no existing item: 0 closes the dialog
+    // with the folder accepted, 1 keeps it open after the warning.
+    int OnValidateFailed(const wchar_t* text, HWND owner);
 
     // The warning box with the system's text for `code`; always false.
     static bool ShowBrowseError(HWND owner, DWORD code);

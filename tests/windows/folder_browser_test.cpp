@@ -180,6 +180,7 @@ TEST(FolderBrowserValidation, AcceptedTextIsTheQualifiedFolder)
         const char* why;
     } cases[] = {
         {L"D:", L"D:\\", "a drive names its root"},
+        {L"   D:", L"D:\\", "a drive after blanks names its root too"},
         {L"  C:\\Apps\\New\\  ", L"C:\\Apps\\New", "blanks around and a trailing backslash go"},
         {L"C:\\Apps\\Vantor & Lind\\Ostrel 4", L"C:\\Apps\\Vantor & Lind\\Ostrel 4", "a folder that does not exist yet"},
         {L"C:\\", L"C:\\", "a root keeps its backslash"},
@@ -210,6 +211,7 @@ TEST(FolderBrowserValidation, RefusedTextShowsTheSystemTextOfItsError)
         {L"C:\\Apps\\Ostrel*", ERROR_BAD_PATHNAME, "a wildcard"},
         {L"C:\\Apps\\Ostrel ?", ERROR_BAD_PATHNAME, "a wildcard"},
         {L"C:\\Apps\\Ostrel|4", ERROR_BAD_PATHNAME, "a character invalid in paths"},
+        {L"C:\\Apps\\Ostrel:4", ERROR_BAD_PATHNAME, "a colon after the drive (a stream name)"},
         {L"C:\\" + std::wstring(258, L'a'), kPathTooLong, "260 characters leave no room for the terminator"},
         {L"C:\\" + std::wstring(258, L'a') + L"\\", kPathTooLong, "too long before the backslash goes"},
         {L"C:\\" + std::wstring(300, L'a'), kPathTooLong, "far too long"},
@@ -227,6 +229,16 @@ TEST(FolderBrowserValidation, RefusedTextShowsTheSystemTextOfItsError)
         EXPECT_EQ(box->icon, ::LoadIconW(nullptr, IDI_WARNING)) << c.why;
         EXPECT_FALSE(box->caption.empty()) << "the system's default caption";
     }
+}
+
+TEST(FolderBrowserValidation, TheDialogClosesOnlyOnAnAcceptedFolder)
+{
+    FolderBrowser browser(L"title");
+    testsupport::MessageBoxWatcher boxes(IDOK);
+    EXPECT_EQ(browser.OnValidateFailed(L"C:\\Apps\\New", nullptr), 0) << "accepted: the dialog may close";
+    EXPECT_EQ(browser.OnValidateFailed(L"C:\\Apps\\*", nullptr), 1) << "refused: the dialog stays open";
+    EXPECT_TRUE(boxes.StopWatching().has_value()) << "after saying why";
+    EXPECT_EQ(browser.path(), L"C:\\Apps\\New") << "the refused text leaves the accepted one";
 }
 
 TEST(FolderBrowserValidation, RootedAtTheProgramsMenuTextStaysBelowTheStartMenu)
@@ -378,6 +390,47 @@ TEST(FolderBrowserDialog, StartingFolderThatDoesNotExistYetOpensOnItsNearestAnce
             EXPECT_TRUE(selection->expanded) << "and expanded";
         EXPECT_TRUE(run.result.empty()) << "cancelled";
         EXPECT_EQ(baseFolder, c.start) << "cancelling leaves the base folder";
+    }
+}
+
+TEST(FolderBrowserDialog, StartingPointsAndSubFoldersThatCannotBeUsedAsGiven)
+{
+    const DialogTestLock lock;
+    std::wstring documents = SpecialFolder(CSIDL_PERSONAL);
+    if (!documents.empty() && documents.back() == L'\\')
+        documents.pop_back();
+    const struct {
+        std::wstring start;
+        std::wstring subFolder;
+        std::optional<std::wstring> shown; // nothing: no edit box
+        const char* why;
+    } cases[] = {
+        {L"C:", L"Ostrel 4", L"C:\\Ostrel 4", "a drive starts at its root"},
+        {L"Apps\\Ostrel 4", L"Ostrel 4", documents + L"\\Ostrel 4", "a relative start is discarded for Documents"},
+        {L"", L"Ostrel 4", documents + L"\\Ostrel 4", "no start is Documents"},
+        {L"C:\\", L"Ostrel*", std::nullopt, "a sub-folder with a wildcard is no sub-folder"},
+    };
+    for (const auto& c : cases) {
+        const std::wstring title = testsupport::UniqueName(L"Choose a folder ");
+        std::wstring baseFolder = c.start;
+        std::optional<std::wstring> shown;
+        bool hasEditBox = false;
+        const DialogRun run = BrowseWhileDriving(
+            title, [&] { return BrowseForFolder(baseFolder, c.subFolder, title); },
+            [&](HWND dialog) {
+                hasEditBox = testsupport::FolderDialogEditBox(dialog) != nullptr &&
+                             ::IsWindowVisible(testsupport::FolderDialogEditBox(dialog));
+                if (c.shown)
+                    shown = testsupport::WaitForEditText(dialog, *c.shown);
+                return false; // cancelled: nothing changes
+            });
+        ASSERT_TRUE(run.dialogShown) << c.why;
+        EXPECT_EQ(hasEditBox, c.shown.has_value()) << c.why;
+        if (c.shown) {
+            EXPECT_EQ(shown, c.shown) << c.why;
+        }
+        EXPECT_TRUE(run.result.empty()) << c.why;
+        EXPECT_EQ(baseFolder, c.start) << c.why << ": a cancelled browse leaves the base folder";
     }
 }
 
