@@ -198,3 +198,50 @@ TEST_F(WizardFrame, DroppedLanguageListHoldsTheWidestNameAndItsFlag)
     EXPECT_GE(::SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0), widest + 30);
     EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 1) << "English, the current language, is selected";
 }
+
+TEST_F(WizardFrame, AfterASuccessfulInstallationTheEndPageLeadsOnlyOut)
+{
+    HWND frame = m_frame.GetSafeHwnd();
+    const auto text = [](HWND window, int id) {
+        wchar_t buffer[256] = {};
+        ::GetDlgItemTextW(window, id, buffer, 256);
+        return std::wstring(buffer);
+    };
+    const auto page = [&](int control) {
+        for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            // The shown page (the test's frame itself is never shown).
+            if (::GetDlgItem(child, control) != nullptr && (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0)
+                return child;
+        }
+        return HWND{};
+    };
+    ASSERT_TRUE(m_frame.SetActivePage(4));
+    HWND installPage = page(1015);
+    ASSERT_NE(installPage, nullptr);
+    const std::wstring summary = text(installPage, 1015);
+    ASSERT_FALSE(summary.empty());
+
+    // What the frame does once the run has succeeded: re-show the page without reloading it.
+    m_app.m_bInstallDone = true;
+    ASSERT_TRUE(m_frame.SetActivePage(4));
+    EXPECT_EQ(text(frame, IDOK), L"Next  >");
+    EXPECT_EQ(text(frame, IDCANCEL), L"Exit");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame, CInstallDlg::IDC_BACK)));
+
+    ASSERT_TRUE(m_frame.SetActivePage(5));
+    HWND endPage = page(1016);
+    ASSERT_NE(endPage, nullptr);
+    EXPECT_EQ(text(endPage, 1016), L"Installation is complete.");
+    EXPECT_EQ(text(endPage, 1003), L"Click on 'Exit' to exit Installation.");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame, IDOK)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(frame, CInstallDlg::IDC_BACK)));
+    EXPECT_EQ(LOWORD(::SendMessageW(frame, DM_GETDEFID, 0, 0)), IDCANCEL) << "Exit is the default";
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(frame, IDCANCEL)) << "and has the focus";
+
+    // Back shows the transcript as it was, and Next leads to the end page again.
+    ASSERT_TRUE(m_frame.SetActivePage(4));
+    EXPECT_EQ(text(installPage, 1015), summary) << "the page is not reloaded after the installation";
+    EXPECT_EQ(text(frame, IDOK), L"Next  >");
+    ASSERT_TRUE(m_frame.SetActivePage(5));
+    EXPECT_EQ(text(endPage, 1016), L"Installation is complete.");
+}
