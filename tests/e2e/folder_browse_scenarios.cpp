@@ -31,13 +31,21 @@ std::wstring CommonFolder(int csidl)
     return path;
 }
 
+// Presses Browse on `page` and waits for the folder browser titled `title`.
+HWND OpenFolderBrowser(DWORD processId, HWND page, const std::wstring& title)
+{
+    Click(page, kBrowseButton);
+    HWND dialog = WaitForFolderDialog(processId, title);
+    EXPECT_NE(dialog, nullptr) << "no folder browser titled " << Utf8(title);
+    return dialog;
+}
+
 // Presses Browse on `page`, selects `folder` in the dialog, checks that the edit box shows
 // `shown`, and confirms with OK; whether the dialog came and went.
 bool BrowseAndChoose(DWORD processId, HWND page, const std::wstring& title, const std::wstring& folder,
                      const std::wstring& shown)
 {
-    Click(page, kBrowseButton);
-    HWND dialog = WaitForFolderDialog(processId, title);
+    HWND dialog = OpenFolderBrowser(processId, page, title);
     if (dialog == nullptr)
         return false;
     const bool selected = SelectFolder(dialog, folder);
@@ -60,9 +68,8 @@ TEST(FolderBrowse, FolderPageTakesTheChosenFolderWithTheProductFolder)
     const std::wstring title = L"Select 'Ostrel' Installation Folder.";
 
     // The starting folder does not exist yet: the edit box shows it whole all the same.
-    Click(page, kBrowseButton);
-    HWND dialog = WaitForFolderDialog(installer.id(), title);
-    ASSERT_NE(dialog, nullptr) << "no folder browser titled " << Utf8(title);
+    HWND dialog = OpenFolderBrowser(installer.id(), page, title);
+    ASSERT_NE(dialog, nullptr);
     const std::wstring start = L"C:\\Program Files\\Vantor & Lind\\Ostrel 4";
     EXPECT_EQ(WaitForEditText(dialog, start), start);
     ClickCancel(dialog);
@@ -95,9 +102,8 @@ TEST(FolderBrowse, ShortcutPageShowsTheMenuFolderRelativeToTheStartMenu)
     HWND page = ActivePage(wizard);
     const std::wstring title = L"Create a Shortcut in the following Menu:";
 
-    Click(page, kBrowseButton);
-    HWND dialog = WaitForFolderDialog(installer.id(), title);
-    ASSERT_NE(dialog, nullptr) << "no folder browser titled " << Utf8(title);
+    HWND dialog = OpenFolderBrowser(installer.id(), page, title);
+    ASSERT_NE(dialog, nullptr);
     const std::wstring start = L"Programs\\Vantor & Lind\\Ostrel 4";
     EXPECT_EQ(WaitForEditText(dialog, start), start) << "relative to the Start menu";
     ASSERT_TRUE(SelectFolder(dialog, tools));
