@@ -399,6 +399,8 @@ TEST(FolderBrowserDialog, StartingPointsAndSubFoldersThatCannotBeUsedAsGiven)
     std::wstring documents = SpecialFolder(CSIDL_PERSONAL);
     if (!documents.empty() && documents.back() == L'\\')
         documents.pop_back();
+    // A fresh prefix's Documents has never been read: settle it before the tree reads it.
+    testsupport::SettleFolderTimes(documents);
     const struct {
         std::wstring start;
         std::wstring subFolder;
