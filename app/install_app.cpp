@@ -5,6 +5,7 @@
 #include "app/localized_window.h"
 #include "app/product_identity.h"
 #include "app/startup.h"
+#include "package/folder_placeholders.h"
 #include "support/app_services.h"
 #include "support/message_box.h"
 #include "wizard/install_dlg.h"
@@ -52,14 +53,6 @@ std::optional<std::uint32_t> StoredLanguage()
         type != REG_DWORD || size != sizeof(value))
         return std::nullopt;
     return value;
-}
-
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return {};
-    return path;
 }
 
 } // namespace
@@ -161,32 +154,28 @@ bool CInstallApp::WaitWhileProductRuns() const
 void CInstallApp::DecideInstallMode()
 {
     const InstallModeDecision decision = DecideInstallModeFor(GetInstalledProgramPath());
+    // The decision holds a version text only for ModeNewer and ModeUpdate, a version number only
+    // for ModeUpdate.
     m_nInstallMode = decision.mode;
-    if (decision.mode == ModeNewer || decision.mode == ModeUpdate)
-        m_strInstalledVersion = decision.installedVersionText;
-    if (decision.mode == ModeUpdate)
-        m_nInstalledVersion = decision.installedVersion;
+    m_strInstalledVersion = decision.installedVersionText;
+    m_nInstalledVersion = decision.installedVersion;
 
-    if (decision.mode == ModeSame || decision.mode == ModeUpdate) {
-        if (const std::wstring log = FindUninstallLog(); !log.empty()) {
-            // TODO(removal log): load m_uninstallLog from `log` and take its previous
-            // installation and Start-menu folders into m_strInstallFolder and m_strMenuFolder;
-            // until the log can be read, the default folders apply.
-        }
-    } else {
-        m_uninstallLog.Load(std::nullopt);
-    }
+    // TODO(removal log): for ModeSame and ModeUpdate, load m_uninstallLog from FindUninstallLog()
+    // when it finds one and take its previous installation and Start-menu folders into
+    // m_strInstallFolder and m_strMenuFolder. Until the log can be read, every mode starts
+    // without a previous log and the default folders apply.
+    m_uninstallLog.Load(std::nullopt);
 }
 
 void CInstallApp::PrepareDefaultFolders()
 {
     const std::wstring subFolder = std::wstring(L"\\") + kMakerName + L"\\" + ProductDisplayName(g_productId);
     if (m_strInstallFolder.empty())
-        m_strInstallFolder = ShellFolder(CSIDL_PROGRAM_FILES) + subFolder;
+        m_strInstallFolder = shell_folder_path(CSIDL_PROGRAM_FILES) + subFolder;
     if (m_strMenuFolder.empty()) {
-        std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+        std::wstring programs = shell_folder_path(CSIDL_COMMON_PROGRAMS);
         if (programs.empty())
-            programs = ShellFolder(CSIDL_PROGRAMS);
+            programs = shell_folder_path(CSIDL_PROGRAMS);
         m_strMenuFolder = programs + subFolder;
     }
 }

@@ -27,14 +27,6 @@ std::wstring QuotedPath(const std::wstring& path)
     return buffer;
 }
 
-int TextWidth(HDC dc, const std::wstring& text)
-{
-    SIZE size{};
-    if (!::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
-        return 0;
-    return size.cx;
-}
-
 } // namespace
 
 BOOL CDlgInstall::OnInitDialog()
@@ -66,13 +58,7 @@ void CDlgInstall::WriteSummary()
         AppendLog(FormatLocalized(1124, {QuotedPath(app.m_strMenuFolder)}) + kLineBreak);
     if (app.m_bDesktopShortcut)
         AppendLog(LoadLocalized(1125) + kLineBreak);
-    for (int line = m_editLog.GetFirstVisibleLine(); line > 0;) {
-        m_editLog.LineScroll(-1);
-        const int now = m_editLog.GetFirstVisibleLine();
-        if (now >= line)
-            break; // the box no longer scrolls
-        line = now;
-    }
+    m_editLog.LineScroll(-m_editLog.GetFirstVisibleLine()); // back to the first line
 }
 
 void CDlgInstall::SetTexts()
@@ -98,8 +84,8 @@ void CDlgInstall::AppendLog(std::wstring text, bool banner)
         BannerDashes dashes;
         if (const vt::window_dc dc(m_editLog.GetSafeHwnd()); dc) {
             const vt::selected_object font(dc.get(), vt::WindowFont(m_hWnd));
-            const int textWidth = text.empty() ? 0 : TextWidth(dc.get(), L" " + text + L" ");
-            dashes = ComputeBannerDashes(available, !text.empty(), textWidth, TextWidth(dc.get(), L"-"));
+            const int textWidth = text.empty() ? 0 : vt::TextWidth(dc.get(), L" " + text + L" ");
+            dashes = ComputeBannerDashes(available, !text.empty(), textWidth, vt::TextWidth(dc.get(), L"-"));
         }
         text = BannerLine(text, dashes) + kLineBreak;
     }

@@ -30,6 +30,4 @@ private:
 
     CEdit m_editLog;
     CProgressCtrl m_progress;
-    std::wstring m_strProgramPath;
-    std::wstring m_strUninstallerPath;
 };

@@ -9,7 +9,6 @@
 
 class CEdit : public CWnd {
 public:
-    void SetLimitText(UINT maxChars) const { ::SendMessageW(m_hWnd, EM_LIMITTEXT, maxChars, 0); }
     void SetSel(int start, int end, bool noScroll = false) const
     {
         ::SendMessageW(m_hWnd, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
@@ -28,14 +27,11 @@ public:
     // Left margin in the low word, right margin in the high word, in pixels.
     DWORD GetMargins() const { return static_cast<DWORD>(::SendMessageW(m_hWnd, EM_GETMARGINS, 0, 0)); }
     int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
-    void SetReadOnly(bool readOnly = true) const { ::SendMessageW(m_hWnd, EM_SETREADONLY, readOnly, 0); }
 };
 
 class CProgressCtrl : public CWnd {
 public:
     void SetRange(int lower, int upper) const { ::SendMessageW(m_hWnd, PBM_SETRANGE32, lower, upper); }
-    void SetPos(int position) const { ::SendMessageW(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
-    int GetPos() const { return static_cast<int>(::SendMessageW(m_hWnd, PBM_GETPOS, 0, 0)); }
 };
 
 class CImageList {
@@ -48,7 +44,6 @@ public:
     bool Create(int width, int height, UINT flags, int initial, int grow);
     // Appends an icon; returns its index, or -1.
     int Add(HICON icon) const { return ::ImageList_AddIcon(m_hImageList, icon); }
-    int GetImageCount() const { return ::ImageList_GetImageCount(m_hImageList); }
     HIMAGELIST GetSafeHandle() const noexcept { return m_hImageList; }
     void DeleteImageList();
 
@@ -73,12 +68,10 @@ public:
     {
         return ::SendMessageW(m_hWnd, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
     }
-    int GetCount() const { return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCOUNT, 0, 0)); }
     int GetCurSel() const { return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCURSEL, 0, 0)); }
     int SetCurSel(int position) const
     {
         return static_cast<int>(::SendMessageW(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(position), 0));
     }
     void SetDroppedWidth(int width) const { ::SendMessageW(m_hWnd, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0); }
-    int GetDroppedWidth() const { return static_cast<int>(::SendMessageW(m_hWnd, CB_GETDROPPEDWIDTH, 0, 0)); }
 };

@@ -30,13 +30,10 @@ void CDataExchange::Fail()
 void DDX_Text(CDataExchange& exchange, int id, std::wstring& value)
 {
     HWND control = exchange.PrepareEditCtrl(id);
-    if (exchange.m_bSaveAndValidate) {
-        CWnd window;
-        window.m_hWnd = control;
-        value = window.GetWindowText();
-    } else {
+    if (exchange.m_bSaveAndValidate)
+        value = WindowText(control);
+    else
         ::SetWindowTextW(control, value.c_str());
-    }
 }
 
 void DDV_MaxChars(CDataExchange& exchange, const std::wstring& value, int maxChars)

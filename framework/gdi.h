@@ -3,6 +3,8 @@
 // object selected into it, each given back in its destructor.
 #include <windows.h>
 
+#include <string_view>
+
 namespace vt {
 
 class window_dc {
@@ -38,6 +40,15 @@ private:
     HDC m_dc;
     HGDIOBJ m_previous;
 };
+
+// The width of `text` in pixels as `dc` draws it; 0 when it cannot be measured.
+inline int TextWidth(HDC dc, std::wstring_view text) noexcept
+{
+    SIZE size{};
+    if (!::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size))
+        return 0;
+    return size.cx;
+}
 
 // The font a window draws its text with (WM_GETFONT); null means the system font.
 inline HFONT WindowFont(HWND window) noexcept

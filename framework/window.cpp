@@ -4,11 +4,11 @@
 
 #include <vector>
 
-std::wstring CWnd::GetWindowText() const
+std::wstring WindowText(HWND window)
 {
-    const int length = ::GetWindowTextLengthW(m_hWnd);
+    const int length = ::GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
-    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    const int copied = ::GetWindowTextW(window, text.data(), length + 1);
     return std::wstring(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 

@@ -6,6 +6,9 @@
 
 class CDataExchange;
 
+// The text of any window (a control's caption or contents).
+std::wstring WindowText(HWND window);
+
 class CWnd {
 public:
     CWnd() = default;
@@ -15,7 +18,7 @@ public:
 
     HWND GetSafeHwnd() const noexcept { return m_hWnd; }
     HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
-    std::wstring GetWindowText() const;
+    std::wstring GetWindowText() const { return WindowText(m_hWnd); }
     void SetWindowText(const std::wstring& text) const { ::SetWindowTextW(m_hWnd, text.c_str()); }
     void SetDlgItemText(int id, const std::wstring& text) const { ::SetDlgItemTextW(m_hWnd, id, text.c_str()); }
     void EnableDlgItem(int id, bool enable) const { ::EnableWindow(GetDlgItem(id), enable); }

@@ -4,10 +4,10 @@
 #include "app/languages.h"
 #include "app/product_identity.h"
 #include "framework/data_exchange.h"
+#include "package/folder_placeholders.h"
 #include "wizard/folder_browser.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <filesystem>
 
@@ -21,40 +21,14 @@ constexpr int IDC_DESKTOP_SHORTCUT = 1010;
 constexpr int IDC_STATUS = 1003;
 constexpr int kMaxFolderChars = MAX_PATH;
 
+// The common Start menu, or the user's own when there is no common one.
 std::wstring StartMenuRoot()
 {
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return path;
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return path;
-    return {};
+    std::wstring root = shell_folder_path(CSIDL_COMMON_STARTMENU);
+    return !root.empty() ? root : shell_folder_path(CSIDL_STARTMENU);
 }
 
-// The folder as the page shows it: relative to the Start-menu root, empty for the root itself.
-// A folder with no relative path below the root (on another drive, or beside the root) is shown
-// whole, so that saving the page gives it back unchanged.
-std::wstring MenuTextFor(const std::wstring& root, const std::wstring& folder)
-{
-    wchar_t relative[MAX_PATH] = {};
-    if (root.empty() ||
-        !::PathRelativePathToW(relative, root.c_str(), FILE_ATTRIBUTE_DIRECTORY, folder.c_str(),
-                               FILE_ATTRIBUTE_DIRECTORY))
-        return folder;
-    const std::wstring text = relative;
-    if (text == L".")
-        return {};
-    // Outside the root: canonicalizing would drop the leading "..", and saving would then
-    // store another folder.
-    if (text.rfind(L"..", 0) == 0)
-        return folder;
-    wchar_t canonical[MAX_PATH] = {};
-    if (!::PathCanonicalizeW(canonical, relative))
-        return relative;
-    return canonical;
-}
-
-// The inverse: the root and the shown text joined; a whole path stays as it is.
+// The menu folder of a shown text: the root and the text joined; a whole path stays as it is.
 std::wstring MenuFolderFor(const std::wstring& root, const std::wstring& text)
 {
     if (text.empty())
@@ -78,7 +52,8 @@ void CDlgShortcut::DoDataExchange(CDataExchange& exchange)
     if (!exchange.m_bSaveAndValidate) {
         m_nDesktopCheck = app.m_bDesktopShortcut ? 1 : 0;
         m_nMenuCheck = app.m_bMenuShortcut ? 1 : 0;
-        m_strMenuText = MenuTextFor(m_strStartMenuRoot, app.m_strMenuFolder);
+        m_strMenuText = m_strStartMenuRoot.empty() ? app.m_strMenuFolder
+                                                    : FolderTextBelow(m_strStartMenuRoot, app.m_strMenuFolder);
     }
     DDX_Check(exchange, IDC_DESKTOP_SHORTCUT, m_nDesktopCheck);
     DDX_Check(exchange, IDC_MENU_SHORTCUT, m_nMenuCheck);

@@ -5,8 +5,11 @@
 #include "app/product_identity.h"
 #include "framework/data_exchange.h"
 #include "framework/gdi.h"
+#include "framework/unique_resource.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -32,28 +35,23 @@ BOOL CDlgStart::OnInitDialog()
     m_flags.Create(18, 12, ILC_COLOR24 | ILC_MASK, 8, 1);
     m_languages.SetImageList(m_flags);
 
-    int position = 0;
     int selected = -1;
-    for (int index : kOfferedLanguages)
-        AddLanguage(index, position, selected);
+    std::vector<std::wstring> names;
+    for (int position = 0; position < static_cast<int>(std::size(kOfferedLanguages)); ++position) {
+        const int index = kOfferedLanguages[position];
+        names.push_back(LanguageDisplayName(index));
+        AddLanguage(position, index, names.back());
+        if (index == GetLanguageState().index)
+            selected = position;
+    }
 
     // The closed list may be narrower than the longest name: the dropped list is not.
     HWND combo = m_languages.GetComboBoxCtrl();
     if (const vt::window_dc dc(combo != nullptr ? combo : m_languages.GetSafeHwnd()); dc) {
         const vt::selected_object font(dc.get(), vt::WindowFont(m_hWnd));
         int droppedWidth = 0;
-        for (int item = 0; item < m_languages.GetCount(); ++item) {
-            wchar_t text[128] = {};
-            COMBOBOXEXITEMW info{};
-            info.mask = CBEIF_TEXT;
-            info.iItem = item;
-            info.pszText = text;
-            info.cchTextMax = static_cast<int>(std::size(text));
-            SIZE size{};
-            if (m_languages.GetItem(info) &&
-                ::GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &size))
-                droppedWidth = std::max(droppedWidth, static_cast<int>(size.cx) + kItemPadding);
-        }
+        for (const std::wstring& name : names)
+            droppedWidth = std::max(droppedWidth, vt::TextWidth(dc.get(), name) + kItemPadding);
         m_languages.SetDroppedWidth(droppedWidth);
     }
 
@@ -61,17 +59,15 @@ BOOL CDlgStart::OnInitDialog()
     return TRUE;
 }
 
-void CDlgStart::AddLanguage(int index, int& position, int& selected)
+void CDlgStart::AddLanguage(int position, int index, const std::wstring& name)
 {
-    const std::wstring name = LanguageDisplayName(index);
-    // Loaded at 16 x 12; the image list draws it into its 18 x 12 cell.
+    // Loaded at 16 x 12; the image list draws it into its 18 x 12 cell and keeps its own copy.
     int image = -1;
-    if (HICON flag = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(GetLanguageInfo(index).flagIcon),
-                                                    IMAGE_ICON, 16, 12, 0))) {
-        image = m_flags.Add(flag);
-        ::DestroyIcon(flag); // the image list keeps its own copy
-    }
+    if (const vt::unique_hicon flag(static_cast<HICON>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(GetLanguageInfo(index).flagIcon), IMAGE_ICON,
+                         16, 12, 0)));
+        flag)
+        image = m_flags.Add(flag.get());
 
     COMBOBOXEXITEMW item{};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
@@ -81,9 +77,6 @@ void CDlgStart::AddLanguage(int index, int& position, int& selected)
     item.iSelectedImage = image;
     item.lParam = index;
     m_languages.InsertItem(item);
-    if (index == GetLanguageState().index)
-        selected = position;
-    ++position;
 }
 
 void CDlgStart::DoDataExchange(CDataExchange& exchange)

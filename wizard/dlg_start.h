@@ -2,6 +2,8 @@
 // Page 0: what is about to happen, the legal notice, and the language the installer speaks.
 #include "framework/controls.h"
 
+#include <string>
+
 class CDlgStart : public CDialog {
 public:
     static constexpr UINT IDD = 132;
@@ -19,7 +21,7 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
 
 private:
-    void AddLanguage(int index, int& position, int& selected);
+    void AddLanguage(int position, int index, const std::wstring& name);
     void OnLanguageChanged();
 
     CComboBoxEx m_languages;

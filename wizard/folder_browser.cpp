@@ -140,6 +140,16 @@ BOOL CALLBACK FindEditWindow(HWND window, LPARAM found)
 
 } // namespace
 
+std::wstring FolderTextBelow(const std::wstring& root, const std::wstring& folder)
+{
+    const std::optional<std::wstring> relative = RelativePathBetweenFolders(root, folder);
+    if (!relative)
+        return folder;
+    if (*relative == L"." || *relative == L".\\")
+        return std::wstring(); // the root itself
+    return Canonicalized(*relative).value_or(folder);
+}
+
 bool SameFolderName(std::wstring_view left, std::wstring_view right)
 {
     if (left.empty() || right.empty())
@@ -249,12 +259,7 @@ std::wstring FolderBrowser::RelativeResult()
 {
     if (RootParent().empty())
         return m_path;
-    const std::optional<std::wstring> relative = RelativePathBetweenFolders(RootParent(), m_path);
-    if (!relative)
-        return m_path;
-    if (*relative == L"." || *relative == L".\\")
-        return std::wstring(); // the root's parent itself
-    return Canonicalized(*relative).value_or(m_path);
+    return FolderTextBelow(RootParent(), m_path);
 }
 
 int CALLBACK FolderBrowser::BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM data)

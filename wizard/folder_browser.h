@@ -11,6 +11,11 @@
 #include <string>
 #include <string_view>
 
+// `folder` as a text relative to `root` ("Programs\\Vantor & Lind\\Ostrel 4"): empty for the root
+// itself; `folder` unchanged when it does not lie below the root (another drive, or beside it)
+// or does not fit a path buffer, so that joining the text to the root gives `folder` back.
+std::wstring FolderTextBelow(const std::wstring& root, const std::wstring& folder);
+
 // Path components compared as the file system compares names: ordinally, ignoring the case of
 // every letter (CompareStringOrdinal).
 bool SameFolderName(std::wstring_view left, std::wstring_view right);

@@ -3,6 +3,7 @@
 #include "app/install_app.h"
 #include "app/languages.h"
 #include "support/app_services.h"
+#include "support/message_box.h"
 #include "wizard/about_dlg.h"
 
 #include <algorithm>
@@ -50,7 +51,13 @@ BOOL CInstallDlg::OnInitDialog()
             ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
     }
 
-    CreatePages();
+    if (!CreatePages()) {
+        // A page the program cannot build (a damaged resource, no memory): say so and leave
+        // rather than show a wizard with a hole in it.
+        error_box(::GetLastError());
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
     LayOutPages();
     UpdateAllTexts();
     SetActivePage(wizard::kStartPage);
@@ -69,11 +76,14 @@ void CInstallDlg::FocusDefaultButton(int id)
     ::SendMessageW(m_hWnd, DM_SETDEFID, static_cast<WPARAM>(id), 0);
 }
 
-void CInstallDlg::CreatePages()
+bool CInstallDlg::CreatePages()
 {
     m_pages = {&m_dlgStart, &m_dlgMode, &m_dlgPath, &m_dlgShortcut, &m_dlgInstall, &m_dlgEnd};
-    for (int index = 0; index < wizard::kPageCount; ++index)
-        m_pages[index]->Create(kPageTemplates[index], this);
+    for (int index = 0; index < wizard::kPageCount; ++index) {
+        if (!m_pages[index]->Create(kPageTemplates[index], this))
+            return false;
+    }
+    return true;
 }
 
 void CInstallDlg::LayOutPages()

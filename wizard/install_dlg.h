@@ -42,7 +42,7 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
 
 private:
-    void CreatePages();
+    bool CreatePages();
     void LayOutPages();
     void StretchPage(int index, int dw, int dh);
     void SetPageTexts(int index);

@@ -4,6 +4,7 @@
 // Run as: ostrel_e2e --role demo-walk [snapshot folder [name prefix]]
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installer_paths.h"
+#include "tests/e2e/wizard_steps.h"
 #include "tests/support/folder_dialog_driver.h"
 
 #include <cstdio>
@@ -23,12 +24,6 @@ void PrintWindow(HWND window)
     }
     std::fflush(stdout);
 }
-
-constexpr UINT kAboutCommand = 0x0010;
-constexpr int kCustomMethod = 1019;
-constexpr int kFastMethod = 1018;
-constexpr int kLanguageList = 1023;
-constexpr int kBrowseButton = 1006;
 
 int DemoWalk(const std::vector<std::wstring>& arguments)
 {
@@ -83,12 +78,11 @@ int DemoWalk(const std::vector<std::wstring>& arguments)
                 testsupport::WaitUntilClosed(browser);
             }
         }
-        if (::GetDlgItem(page, kCustomMethod) != nullptr) {
-            SetCheck(page, kFastMethod, false);
-            SetCheck(page, kCustomMethod, true);
+        if (PageIndexOf(page) == 1) {
+            ChooseMethod(page, true);
             ::Sleep(200);
         }
-        if (::GetDlgItem(page, 1015) != nullptr || !IsControlEnabled(wizard, IDOK))
+        if (PageIndexOf(page) == 4 || !IsControlEnabled(wizard, IDOK))
             break; // the installation page: the walk does not install
         std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDOK)).c_str());
         Click(wizard, IDOK);

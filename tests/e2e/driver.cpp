@@ -1,6 +1,7 @@
 #include "tests/e2e/driver.h"
 
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/remote_memory.h"
 
 #include <commctrl.h>
 
@@ -204,6 +205,7 @@ bool IsChecked(HWND dialog, int id)
     return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// The senders below do not report a failed send: every scenario reads the effect back.
 void SetControlText(HWND dialog, int id, const std::wstring& text)
 {
     DWORD_PTR result = 0;
@@ -228,6 +230,12 @@ HWND WaitForPageChange(HWND wizard, HWND previous, DWORD timeout)
             return page != previous ? page : nullptr;
         },
         timeout);
+}
+
+bool WaitForControlEnabled(HWND dialog, int id, bool enabled, DWORD timeout)
+{
+    return Poll([&]() -> HWND { return IsControlEnabled(dialog, id) == enabled ? dialog : nullptr; }, timeout) !=
+           nullptr;
 }
 
 bool WaitForControlText(HWND dialog, int id, const std::wstring& text, DWORD timeout)
@@ -280,19 +288,12 @@ std::vector<std::wstring> ComboItemTexts(HWND dialog, int id)
 {
     std::vector<std::wstring> texts;
     HWND combo = ::GetDlgItem(dialog, id);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(combo, &processId);
-    vt::unique_handle process(
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-    if (!process)
-        return texts;
     // The item record and its text buffer in the other process, where the control writes.
     constexpr int kTextChars = 128;
-    const SIZE_T size = sizeof(COMBOBOXEXITEMW) + kTextChars * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr)
+    const testsupport::RemoteMemory memory(combo, sizeof(COMBOBOXEXITEMW) + kTextChars * sizeof(wchar_t));
+    if (!memory)
         return texts;
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<BYTE*>(remote) + sizeof(COMBOBOXEXITEMW));
+    auto* remoteText = reinterpret_cast<wchar_t*>(memory.address(sizeof(COMBOBOXEXITEMW)));
     const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int item = 0; item < count; ++item) {
         COMBOBOXEXITEMW info{};
@@ -301,13 +302,12 @@ std::vector<std::wstring> ComboItemTexts(HWND dialog, int id)
         info.pszText = remoteText;
         info.cchTextMax = kTextChars;
         wchar_t text[kTextChars] = {};
-        if (!::WriteProcessMemory(process.get(), remote, &info, sizeof(info), nullptr) ||
-            !::SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) ||
-            !::ReadProcessMemory(process.get(), remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr))
+        if (!memory.Write(0, &info, sizeof(info)) ||
+            !::SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.address())) ||
+            !memory.Read(sizeof(COMBOBOXEXITEMW), text, sizeof(text) - sizeof(wchar_t)))
             break;
         texts.emplace_back(text);
     }
-    ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
     return texts;
 }
 

@@ -65,6 +65,8 @@ void SetControlText(HWND dialog, int id, const std::wstring& text);
 HWND ActivePage(HWND wizard);
 // Waits until another page than `previous` is on show; that page, or null.
 HWND WaitForPageChange(HWND wizard, HWND previous, DWORD timeout = kTimeout);
+// Waits until a control is enabled (or disabled); whether it got there.
+bool WaitForControlEnabled(HWND dialog, int id, bool enabled, DWORD timeout = kTimeout);
 // Waits until a control reads `text`; whether it did.
 bool WaitForControlText(HWND dialog, int id, const std::wstring& text, DWORD timeout = kTimeout);
 

@@ -4,12 +4,14 @@
 #include "tests/e2e/scenario_steps.h"
 #include "tests/e2e/wizard_steps.h"
 #include "tests/support/folder_dialog_driver.h"
+#include "tests/support/shell_folders.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include <filesystem>
+#include <optional>
 
 using namespace e2e;
 using namespace testsupport;
@@ -23,14 +25,6 @@ std::wstring MakeFolder(const std::wstring& path)
     return path;
 }
 
-std::wstring CommonFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return {};
-    return path;
-}
-
 // Presses Browse on `page` and waits for the folder browser titled `title`.
 HWND OpenFolderBrowser(DWORD processId, HWND page, const std::wstring& title)
 {
@@ -40,14 +34,18 @@ HWND OpenFolderBrowser(DWORD processId, HWND page, const std::wstring& title)
     return dialog;
 }
 
-// Presses Browse on `page`, selects `folder` in the dialog, checks that the edit box shows
-// `shown`, and confirms with OK; whether the dialog came and went.
+// Presses Browse on `page`, checks the edit box's first text when `startShown` is given, selects
+// `folder` in the dialog, checks that the edit box shows `shown`, and confirms with OK; whether
+// the dialog came and went.
 bool BrowseAndChoose(DWORD processId, HWND page, const std::wstring& title, const std::wstring& folder,
-                     const std::wstring& shown)
+                     const std::wstring& shown, const std::optional<std::wstring>& startShown = std::nullopt)
 {
     HWND dialog = OpenFolderBrowser(processId, page, title);
     if (dialog == nullptr)
         return false;
+    if (startShown) {
+        EXPECT_EQ(WaitForEditText(dialog, *startShown), *startShown) << "the starting folder";
+    }
     const bool selected = SelectFolder(dialog, folder);
     EXPECT_TRUE(selected) << Utf8(folder);
     EXPECT_EQ(WaitForEditText(dialog, shown), shown) << "the edit box shows the choice with the product folder";
@@ -70,7 +68,7 @@ TEST(FolderBrowse, FolderPageTakesTheChosenFolderWithTheProductFolder)
     // The starting folder does not exist yet: the edit box shows it whole all the same.
     HWND dialog = OpenFolderBrowser(installer.id(), page, title);
     ASSERT_NE(dialog, nullptr);
-    const std::wstring start = L"C:\\Program Files\\Vantor & Lind\\Ostrel 4";
+    const std::wstring& start = kDefaultInstallFolder;
     EXPECT_EQ(WaitForEditText(dialog, start), start);
     ClickCancel(dialog);
     ASSERT_TRUE(WaitUntilClosed(dialog));
@@ -93,7 +91,7 @@ TEST(FolderBrowse, FolderPageTakesTheChosenFolderWithTheProductFolder)
 
 TEST(FolderBrowse, ShortcutPageShowsTheMenuFolderRelativeToTheStartMenu)
 {
-    const std::wstring programs = CommonFolder(CSIDL_COMMON_PROGRAMS);
+    const std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
     ASSERT_FALSE(programs.empty());
     const std::wstring tools = MakeFolder(programs + L"\\Tools");
     auto [installer, wizard] = StartWizard();
@@ -102,14 +100,9 @@ TEST(FolderBrowse, ShortcutPageShowsTheMenuFolderRelativeToTheStartMenu)
     HWND page = ActivePage(wizard);
     const std::wstring title = L"Create a Shortcut in the following Menu:";
 
-    HWND dialog = OpenFolderBrowser(installer.id(), page, title);
-    ASSERT_NE(dialog, nullptr);
-    const std::wstring start = L"Programs\\Vantor & Lind\\Ostrel 4";
-    EXPECT_EQ(WaitForEditText(dialog, start), start) << "relative to the Start menu";
-    ASSERT_TRUE(SelectFolder(dialog, tools));
-    EXPECT_EQ(WaitForEditText(dialog, L"Programs\\Tools\\Ostrel 4"), L"Programs\\Tools\\Ostrel 4");
-    ClickOk(dialog);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    // Relative to the Start menu, from the start.
+    ASSERT_TRUE(BrowseAndChoose(installer.id(), page, title, tools, L"Programs\\Tools\\Ostrel 4",
+                                kDefaultMenuText));
 
     const std::wstring expected = RunningUnderWine() ? L"Programs\\Tools" : L"Programs\\Tools\\Ostrel 4";
     EXPECT_TRUE(WaitForControlText(page, kFolderEdit, expected, 10000)) << Utf8(ControlText(page, kFolderEdit));

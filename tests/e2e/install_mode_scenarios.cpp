@@ -4,6 +4,7 @@
 #include "tests/e2e/scenario_steps.h"
 #include "tests/e2e/wizard_steps.h"
 #include "tests/fixtures/installed_programs.h"
+#include "tests/support/machine_state.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,20 @@ using namespace e2e;
 
 namespace {
 
-// Where an installation records its main program: under the maker's key, 32-bit view.
-void RecordInstalledProgram(const std::optional<std::wstring>& path)
+// Where an installation records its main program, under the maker's key; with no path, no
+// value. The previous state comes back when the guard goes.
+testsupport::RegistryValueGuard RecordInstalledProgram(const std::optional<std::wstring>& path)
 {
-    vt::unique_hkey key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Vantor & Lind", 0, nullptr, 0,
-                                KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, key.put(), nullptr),
-              ERROR_SUCCESS);
-    if (!path) {
-        ::RegDeleteValueW(key.get(), L"Ostrel 4 Path");
-        return;
-    }
-    ASSERT_EQ(::RegSetValueExW(key.get(), L"Ostrel 4 Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
-                               static_cast<DWORD>((path->size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    return testsupport::RegistryValueGuard(L"Software\\Vantor & Lind", L"Ostrel 4 Path",
+                                           path ? std::optional(testsupport::RegistryStringBytes(*path))
+                                                : std::nullopt);
 }
 
 const std::wstring kFreshInformation = L"'Ostrel 4.05' Installation.";
 const std::wstring kContinueStatus = L"Click on 'Next' to continue.";
+const std::wstring kReinstallInformation = L"'Ostrel 4.05' is already installed.\r\nDo you confirm Reinstallation ?";
+const std::wstring kReinstallStatus = L"Click on 'Next' to continue or on 'Cancel' to exit Installation.";
+const std::wstring kExitOnlyStatus = L"Click on 'Cancel' to exit Installation.";
 
 } // namespace
 
@@ -45,20 +42,18 @@ TEST(InstallModes, StartPageTextsFollowTheInstalledVersion)
         ExitQuestion question;
     } cases[] = {
         {"no installation", std::nullopt, kFreshInformation, kContinueStatus, true, ExitQuestion::Expected},
-        {"a stale program path", L"C:\\Program Files\\Vantor & Lind\\Ostrel 4\\Ostrel.exe", kFreshInformation,
+        {"a stale program path", kDefaultInstallFolder + L"\\Ostrel.exe", kFreshInformation,
          kContinueStatus, true, ExitQuestion::Expected},
         {"the same version", testsupport::InstalledProgramFixture(L"4.5.0.1"),
-         L"'Ostrel 4.05' is already installed.\r\nDo you confirm Reinstallation ?",
-         L"Click on 'Next' to continue or on 'Cancel' to exit Installation.", true, ExitQuestion::NotExpected},
+         kReinstallInformation, kReinstallStatus, true, ExitQuestion::NotExpected},
         {"a program without version", testsupport::InstalledProgramFixture(L"unversioned"),
-         L"'Ostrel 4.05' is already installed.\r\nDo you confirm Reinstallation ?",
-         L"Click on 'Next' to continue or on 'Cancel' to exit Installation.", true, ExitQuestion::NotExpected},
+         kReinstallInformation, kReinstallStatus, true, ExitQuestion::NotExpected},
         {"a newer build", testsupport::InstalledProgramFixture(L"4.5.0.2"),
          L"'Ostrel 4.05' Installation.\r\nA more recent Version (Ostrel 4.05 SP1) is already installed.",
-         L"Click on 'Cancel' to exit Installation.", false, ExitQuestion::NotExpected},
+         kExitOnlyStatus, false, ExitQuestion::NotExpected},
         {"a newer version", testsupport::InstalledProgramFixture(L"4.6.0.0"),
          L"'Ostrel 4.05' Installation.\r\nA more recent Version (Ostrel 4.06) is already installed.",
-         L"Click on 'Cancel' to exit Installation.", false, ExitQuestion::NotExpected},
+         kExitOnlyStatus, false, ExitQuestion::NotExpected},
         {"an older pre-release", testsupport::InstalledProgramFixture(L"4.5.0.0-beta"),
          L"Update from 'Ostrel 4.05 beta' to 'Ostrel 4.05'.", kContinueStatus, true, ExitQuestion::Expected},
         {"an older version", testsupport::InstalledProgramFixture(L"4.4.9.9"),
@@ -66,7 +61,7 @@ TEST(InstallModes, StartPageTextsFollowTheInstalledVersion)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        RecordInstalledProgram(c.program);
+        const auto recorded = RecordInstalledProgram(c.program);
         StartedWizard started = StartWizard();
         ASSERT_NE(started.wizard, nullptr);
         HWND startPage = ActivePage(started.wizard);
@@ -83,7 +78,7 @@ TEST(InstallModes, StartPageTextsFollowTheInstalledVersion)
 
 TEST(InstallModes, SameVersionAsksBeforeLeavingOnlyAfterTheStartPage)
 {
-    RecordInstalledProgram(testsupport::InstalledProgramFixture(L"4.5.0.1"));
+    const auto recorded = RecordInstalledProgram(testsupport::InstalledProgramFixture(L"4.5.0.1"));
     StartedWizard started = StartWizard();
     ASSERT_NE(started.wizard, nullptr);
     ASSERT_EQ(Press(started.wizard, IDOK), 1);
@@ -91,7 +86,7 @@ TEST(InstallModes, SameVersionAsksBeforeLeavingOnlyAfterTheStartPage)
     HWND box = WaitForMessageBox(started.installer.id());
     ASSERT_NE(box, nullptr) << "leaving a reinstallation after the start page asks";
     EXPECT_EQ(Utf8(MessageBoxText(box)),
-              Utf8(L"Installation is not complete.\r\n\r\nDo you still confirm exit Installation ?"));
+              Utf8(kExitQuestion));
     Click(box, IDNO);
     ASSERT_TRUE(WaitUntilGone(box));
     ASSERT_EQ(Press(started.wizard, kBackButton), 0);
@@ -100,7 +95,7 @@ TEST(InstallModes, SameVersionAsksBeforeLeavingOnlyAfterTheStartPage)
 
 TEST(InstallModes, AnInstalledProductKeepsItsFolder)
 {
-    RecordInstalledProgram(testsupport::InstalledProgramFixture(L"4.4.9.9"));
+    const auto recorded = RecordInstalledProgram(testsupport::InstalledProgramFixture(L"4.4.9.9"));
     StartedWizard started = StartWizard();
     ASSERT_NE(started.wizard, nullptr);
     ASSERT_TRUE(WalkCustomMethodTo(started.wizard, 2));
@@ -111,7 +106,7 @@ TEST(InstallModes, AnInstalledProductKeepsItsFolder)
     EXPECT_FALSE(IsControlEnabled(page, kFolderPrompt));
     EXPECT_FALSE(IsControlEnabled(page, kBrowseButton));
     // Until the previous removal log is read, the folder is the default one.
-    EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "C:\\Program Files\\Vantor & Lind\\Ostrel 4");
+    EXPECT_EQ(ControlText(page, kFolderEdit), kDefaultInstallFolder);
     ASSERT_EQ(Press(started.wizard, IDOK), 3) << "the read-only folder is accepted as it is";
     ExitWizard(started.installer, started.wizard);
 }

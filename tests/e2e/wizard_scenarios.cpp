@@ -59,7 +59,7 @@ TEST(Wizard, FolderPageRefusesMoreThan260CharactersInBothDirections)
     ASSERT_NE(wizard, nullptr);
     ASSERT_TRUE(WalkCustomMethodTo(wizard, 2));
     HWND page = ActivePage(wizard);
-    EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "C:\\Program Files\\Vantor & Lind\\Ostrel 4");
+    EXPECT_EQ(ControlText(page, kFolderEdit), kDefaultInstallFolder);
     EXPECT_TRUE(IsControlEnabled(page, kBrowseButton));
     EXPECT_TRUE(IsControlEnabled(page, kFolderPrompt));
 
@@ -94,14 +94,13 @@ TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
     HWND page = ActivePage(wizard);
     EXPECT_TRUE(IsChecked(page, kMenuShortcut));
     EXPECT_TRUE(IsChecked(page, kDesktopShortcut));
-    EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "Programs\\Vantor & Lind\\Ostrel 4");
+    EXPECT_EQ(ControlText(page, kFolderEdit), kDefaultMenuText);
     EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(page, kFolderEdit), GWL_STYLE) & ES_READONLY) << "not typed into";
     EXPECT_TRUE(IsControlEnabled(page, kFolderEdit));
     EXPECT_TRUE(IsControlEnabled(page, kBrowseButton));
 
     SetCheck(page, kMenuShortcut, false);
-    for (DWORD waited = 0; IsControlEnabled(page, kBrowseButton) && waited < 5000; waited += 100)
-        ::Sleep(100);
+    WaitForControlEnabled(page, kBrowseButton, false, 5000);
     EXPECT_FALSE(IsControlEnabled(page, kFolderEdit));
     EXPECT_FALSE(IsControlEnabled(page, kBrowseButton));
     SetCheck(page, kDesktopShortcut, false);
@@ -110,7 +109,7 @@ TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
     ASSERT_EQ(Press(wizard, IDOK), 4);
     const std::wstring summary = ControlText(ActivePage(wizard), kInstallLog);
     EXPECT_EQ(summary.find(L"Shortcut"), std::wstring::npos) << Utf8(summary);
-    EXPECT_NE(summary.find(L"Installation Folder: \"C:\\Program Files\\Vantor & Lind\\Ostrel 4\"."),
+    EXPECT_NE(summary.find(L"Installation Folder: \"" + kDefaultInstallFolder + L"\"."),
               std::wstring::npos)
         << Utf8(summary);
     ASSERT_EQ(Press(wizard, kBackButton), 3);
@@ -118,7 +117,7 @@ TEST(Wizard, ShortcutPageDefaultsAndTheMenuCheckBox)
     EXPECT_FALSE(IsChecked(page, kMenuShortcut));
     EXPECT_FALSE(IsChecked(page, kDesktopShortcut));
     EXPECT_FALSE(IsControlEnabled(page, kBrowseButton)) << "Browse stays disabled with the check box cleared";
-    EXPECT_EQ(Utf8(ControlText(page, kFolderEdit)), "Programs\\Vantor & Lind\\Ostrel 4") << "the folder is kept";
+    EXPECT_EQ(ControlText(page, kFolderEdit), kDefaultMenuText) << "the folder is kept";
     ExitWizard(installer, wizard);
 }
 
@@ -130,7 +129,7 @@ TEST(Wizard, ExitAsksWhileTheInstallationIsNotDone)
     HWND box = WaitForMessageBox(installer.id());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Utf8(MessageBoxText(box)),
-              Utf8(L"Installation is not complete.\r\n\r\nDo you still confirm exit Installation ?"));
+              Utf8(kExitQuestion));
     EXPECT_EQ(Utf8(WindowText(box)), Utf8(kWizardCaption));
     EXPECT_NE(::GetDlgItem(box, IDYES), nullptr);
     EXPECT_NE(::GetDlgItem(box, IDNO), nullptr);
@@ -175,7 +174,7 @@ TEST(Wizard, ChoosingGermanRelabelsEverythingAtOnce)
     EXPECT_EQ(::SendMessageW(::GetDlgItem(start, kLanguageList), CB_GETCURSEL, 0, 0), 2);
 
     // The about box speaks German too, while its own lines stay the installer's.
-    PostSysCommand(wizard, 0x0010);
+    PostSysCommand(wizard, kAboutCommand);
     HWND about = WaitForOwnedDialog(wizard);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(Utf8(WindowText(about)), Utf8(L"Info über 'Installationsprogramm'"));
@@ -224,8 +223,9 @@ TEST(Wizard, EscapeInsideAPageAsksTheWizard)
     ASSERT_EQ(Press(wizard, IDOK), 1);
     ASSERT_EQ(Press(wizard, IDOK), 4);
     HWND page = ActivePage(wizard);
-    // What the log box does with Escape: it closes its dialog, the page.
-    ::PostMessageW(page, WM_CLOSE, 0, 0);
+    // Escape pressed in the log box, which a multi-line edit answers by closing its dialog: the
+    // page, not the wizard.
+    ::PostMessageW(::GetDlgItem(page, kInstallLog), WM_KEYDOWN, VK_ESCAPE, 0);
     HWND box = WaitForMessageBox(installer.id());
     ASSERT_NE(box, nullptr) << "the wizard's exit question";
     Click(box, IDNO);

@@ -2,23 +2,11 @@
 // Steps through the wizard's pages, for the whole-installer scenarios.
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installer_paths.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/wizard_controls.h"
 
 namespace e2e {
 
-inline constexpr int kBackButton = 3;
-inline constexpr int kStatusLine = 1003;
-inline constexpr int kInformationText = 1016;
-inline constexpr int kLanguageList = 1023;
-inline constexpr int kFastMethod = 1018;
-inline constexpr int kCustomMethod = 1019;
-inline constexpr int kFolderEdit = 1007;
-inline constexpr int kFolderPrompt = 1009;
-inline constexpr int kBrowseButton = 1006;
-inline constexpr int kMenuShortcut = 1011;
-inline constexpr int kDesktopShortcut = 1010;
-inline constexpr int kInstallLog = 1015;
+using namespace testsupport;
 
 // Which of the six pages a page window is, told by a control only that page has; -1 for none.
 inline int PageIndexOf(HWND page)

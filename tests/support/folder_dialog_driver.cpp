@@ -1,6 +1,7 @@
 #include "tests/support/folder_dialog_driver.h"
 
 #include "framework/unique_resource.h"
+#include "tests/support/remote_memory.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -73,43 +74,6 @@ HWND TreeOf(HWND dialog)
     return FindDescendant(dialog, [](HWND child) { return SameClass(child, WC_TREEVIEWW); });
 }
 
-// Memory in the process of a window, for the pointers that a message carries.
-class RemoteMemory {
-public:
-    RemoteMemory(HWND window, SIZE_T size)
-    {
-        DWORD processId = 0;
-        ::GetWindowThreadProcessId(window, &processId);
-        m_process.reset(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        if (m_process)
-            m_address = ::VirtualAllocEx(m_process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteMemory()
-    {
-        if (m_address != nullptr)
-            ::VirtualFreeEx(m_process.get(), m_address, 0, MEM_RELEASE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    explicit operator bool() const noexcept { return m_address != nullptr; }
-    char* address(SIZE_T offset = 0) const noexcept { return static_cast<char*>(m_address) + offset; }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) const
-    {
-        SIZE_T written = 0;
-        return ::WriteProcessMemory(m_process.get(), address(offset), data, size, &written) && written == size;
-    }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const
-    {
-        SIZE_T read = 0;
-        return ::ReadProcessMemory(m_process.get(), address(offset), data, size, &read) && read == size;
-    }
-
-private:
-    vt::unique_handle m_process;
-    void* m_address = nullptr;
-};
-
 // Sends `message` with a copy of `bytes` placed in the dialog's process as its lParam.
 bool SendWithRemoteBytes(HWND dialog, UINT message, WPARAM wParam, const void* bytes, SIZE_T size)
 {
@@ -152,12 +116,11 @@ bool PollUntil(Condition condition, DWORD timeout)
     }
 }
 
+// What the button itself tells its dialog when it is clicked: BM_CLICK would replay the mouse,
+// which a dialog still being activated loses now and then under load.
 void Click(HWND dialog, int id)
 {
-    if (HWND button = ::GetDlgItem(dialog, id))
-        ::PostMessageW(button, BM_CLICK, 0, 0);
-    else
-        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "framework/unique_resource.h"
 #include "tests/support/child_process.h"
 #include "tests/support/folder_dialog_driver.h"
+#include "tests/support/shell_folders.h"
 #include "tests/support/message_box_watcher.h"
 #include "wizard/folder_path.h"
 
@@ -42,9 +43,9 @@ std::wstring SystemText(DWORD code)
 
 std::wstring SpecialFolder(int csidl)
 {
-    wchar_t path[MAX_PATH] = {};
-    EXPECT_EQ(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path), S_OK) << csidl;
-    return path;
+    std::wstring folder = testsupport::ShellFolder(csidl);
+    EXPECT_FALSE(folder.empty()) << csidl;
+    return folder;
 }
 
 std::wstring CurrentDirectory()
@@ -396,9 +397,7 @@ TEST(FolderBrowserDialog, StartingFolderThatDoesNotExistYetOpensOnItsNearestAnce
 TEST(FolderBrowserDialog, StartingPointsAndSubFoldersThatCannotBeUsedAsGiven)
 {
     const DialogTestLock lock;
-    std::wstring documents = SpecialFolder(CSIDL_PERSONAL);
-    if (!documents.empty() && documents.back() == L'\\')
-        documents.pop_back();
+    const std::wstring documents = SpecialFolder(CSIDL_PERSONAL);
     // A fresh prefix's Documents has never been read: settle it before the tree reads it.
     testsupport::SettleFolderTimes(documents);
     const struct {

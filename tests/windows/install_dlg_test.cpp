@@ -4,6 +4,7 @@
 
 #include "app/install_app.h"
 #include "app/languages.h"
+#include "tests/support/wizard_controls.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,27 @@
 
 namespace {
 
-constexpr int kStatusLine = 1003;
+using namespace testsupport;
+
+// The text of a control.
+std::wstring DlgText(HWND window, int id)
+{
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(window, id, text, 256);
+    return text;
+}
+
+// The page of the frame that holds `control`; with `shownOnly`, only the shown one (by its
+// style: the test's frame itself is never shown).
+HWND PageWith(HWND frame, int control, bool shownOnly = false)
+{
+    for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::GetDlgItem(child, control) != nullptr &&
+            (!shownOnly || (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0))
+            return child;
+    }
+    return nullptr;
+}
 
 std::wstring MenuItemText(HMENU menu, UINT id)
 {
@@ -159,25 +180,16 @@ TEST_F(WizardFrame, StartsOnTheFirstPageWithBackDisabledAndNextTheDefault)
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame, CInstallDlg::IDC_BACK)));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(frame, IDOK)));
     EXPECT_EQ(LOWORD(::SendMessageW(frame, DM_GETDEFID, 0, 0)), IDOK);
-    wchar_t text[64] = {};
-    ::GetDlgItemTextW(frame, IDOK, text, 64);
-    EXPECT_STREQ(text, L"Next  >");
-    ::GetDlgItemTextW(frame, CInstallDlg::IDC_BACK, text, 64);
-    EXPECT_STREQ(text, L"<  Back");
-    ::GetDlgItemTextW(frame, IDCANCEL, text, 64);
-    EXPECT_STREQ(text, L"Cancel");
+    EXPECT_EQ(DlgText(frame, IDOK), L"Next  >");
+    EXPECT_EQ(DlgText(frame, CInstallDlg::IDC_BACK), L"<  Back");
+    EXPECT_EQ(DlgText(frame, IDCANCEL), L"Cancel");
 }
 
 TEST_F(WizardFrame, DroppedLanguageListHoldsTheWidestNameAndItsFlag)
 {
-    HWND startPage = nullptr;
-    for (HWND child = ::GetWindow(m_frame.GetSafeHwnd(), GW_CHILD); child != nullptr && startPage == nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (::GetDlgItem(child, 1023) != nullptr)
-            startPage = child;
-    }
+    HWND startPage = PageWith(m_frame.GetSafeHwnd(), kLanguageList);
     ASSERT_NE(startPage, nullptr);
-    HWND list = ::GetDlgItem(startPage, 1023);
+    HWND list = ::GetDlgItem(startPage, kLanguageList);
     ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 4);
 
     // Measured here independently: the page's font in a screen context.
@@ -202,37 +214,25 @@ TEST_F(WizardFrame, DroppedLanguageListHoldsTheWidestNameAndItsFlag)
 TEST_F(WizardFrame, AfterASuccessfulInstallationTheEndPageLeadsOnlyOut)
 {
     HWND frame = m_frame.GetSafeHwnd();
-    const auto text = [](HWND window, int id) {
-        wchar_t buffer[256] = {};
-        ::GetDlgItemTextW(window, id, buffer, 256);
-        return std::wstring(buffer);
-    };
-    const auto page = [&](int control) {
-        for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            // The shown page (the test's frame itself is never shown).
-            if (::GetDlgItem(child, control) != nullptr && (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0)
-                return child;
-        }
-        return HWND{};
-    };
+    const auto page = [&](int control) { return PageWith(frame, control, true); };
     ASSERT_TRUE(m_frame.SetActivePage(4));
-    HWND installPage = page(1015);
+    HWND installPage = page(kInstallLog);
     ASSERT_NE(installPage, nullptr);
-    const std::wstring summary = text(installPage, 1015);
+    const std::wstring summary = DlgText(installPage, kInstallLog);
     ASSERT_FALSE(summary.empty());
 
     // What the frame does once the run has succeeded: re-show the page without reloading it.
     m_app.m_bInstallDone = true;
     ASSERT_TRUE(m_frame.SetActivePage(4));
-    EXPECT_EQ(text(frame, IDOK), L"Next  >");
-    EXPECT_EQ(text(frame, IDCANCEL), L"Exit");
+    EXPECT_EQ(DlgText(frame, IDOK), L"Next  >");
+    EXPECT_EQ(DlgText(frame, IDCANCEL), L"Exit");
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame, CInstallDlg::IDC_BACK)));
 
     ASSERT_TRUE(m_frame.SetActivePage(5));
-    HWND endPage = page(1016);
+    HWND endPage = page(kInformationText);
     ASSERT_NE(endPage, nullptr);
-    EXPECT_EQ(text(endPage, 1016), L"Installation is complete.");
-    EXPECT_EQ(text(endPage, 1003), L"Click on 'Exit' to exit Installation.");
+    EXPECT_EQ(DlgText(endPage, kInformationText), L"Installation is complete.");
+    EXPECT_EQ(DlgText(endPage, kStatusLine), L"Click on 'Exit' to exit Installation.");
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame, IDOK)));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(frame, CInstallDlg::IDC_BACK)));
     EXPECT_EQ(LOWORD(::SendMessageW(frame, DM_GETDEFID, 0, 0)), IDCANCEL) << "Exit is the default";
@@ -240,8 +240,8 @@ TEST_F(WizardFrame, AfterASuccessfulInstallationTheEndPageLeadsOnlyOut)
 
     // Back shows the transcript as it was, and Next leads to the end page again.
     ASSERT_TRUE(m_frame.SetActivePage(4));
-    EXPECT_EQ(text(installPage, 1015), summary) << "the page is not reloaded after the installation";
-    EXPECT_EQ(text(frame, IDOK), L"Next  >");
+    EXPECT_EQ(DlgText(installPage, kInstallLog), summary) << "the page is not reloaded after the installation";
+    EXPECT_EQ(DlgText(frame, IDOK), L"Next  >");
     ASSERT_TRUE(m_frame.SetActivePage(5));
-    EXPECT_EQ(text(endPage, 1016), L"Installation is complete.");
+    EXPECT_EQ(DlgText(endPage, kInformationText), L"Installation is complete.");
 }

@@ -1,21 +1,10 @@
 #include "app/startup.h"
+#include "tests/support/shell_folders.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-namespace {
-
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    std::wstring folder = path;
-    if (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
-
-} // namespace
+using testsupport::ShellFolder;
 
 TEST(StartupSteps, CachedFoldersAreTheMakersFoldersAndDocuments)
 {
