@@ -40,8 +40,7 @@ std::wstring ErrorText(unsigned code, const wchar_t* call)
 // The language index that a previous installation stored, when it can be read.
 std::optional<std::uint32_t> StoredLanguage()
 {
-    const std::wstring keyName =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductDisplayName(g_productId);
+    const std::wstring keyName = UninstallKeyName();
     vt::unique_hkey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) !=
         ERROR_SUCCESS)

@@ -62,11 +62,6 @@ bool Exists(const boost::filesystem::path& path)
     return exists && !error;
 }
 
-std::wstring UninstallKeyName()
-{
-    return L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductDisplayName(g_productId);
-}
-
 // "Uninstall.ulog" in the folder of `path`, when it exists.
 std::optional<std::wstring> LogBeside(const std::wstring& path)
 {
@@ -99,7 +94,7 @@ std::wstring ComputeInstalledProgramPath()
     // Every registry and file-system failure below is reported by a status, never thrown, and
     // each means that no installed program can be found.
     const auto path =
-        ReadMachineText(std::wstring(L"Software\\") + kMakerName, (ProductDisplayName(g_productId) + L" Path").c_str());
+        ReadMachineText(MakerKeyName(), ProgramPathValueName().c_str());
     if (!path || !Exists(*path))
         return {};
     return *path;

@@ -23,3 +23,18 @@ std::wstring GetProductName(bool nameOnly)
         name += std::wstring(L" ") + kProductVersionText;
     return name;
 }
+
+std::wstring UninstallKeyName()
+{
+    return std::wstring(kUninstallKeyParent) + L"\\" + ProductDisplayName(g_productId);
+}
+
+std::wstring MakerKeyName()
+{
+    return std::wstring(L"Software\\") + kMakerName;
+}
+
+std::wstring ProgramPathValueName()
+{
+    return ProductDisplayName(g_productId) + L" Path";
+}

@@ -32,3 +32,11 @@ std::wstring ProductDisplayName(unsigned productId);
 
 // "Ostrel" with nameOnly, otherwise "Ostrel 4.05".
 std::wstring GetProductName(bool nameOnly);
+
+// Where the product is registered, under HKEY_LOCAL_MACHINE (32-bit view).
+inline constexpr wchar_t kUninstallKeyParent[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The product's entry in the list of installed programs: kUninstallKeyParent\"Ostrel 4".
+std::wstring UninstallKeyName();
+// The maker's own key, "Software\Vantor & Lind", and its value naming the installed program.
+std::wstring MakerKeyName();
+std::wstring ProgramPathValueName();

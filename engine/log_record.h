@@ -1,0 +1,26 @@
+#pragma once
+// One entry of the installation's journal: what was made or replaced, and where the replaced
+// thing was put aside.
+#include <string>
+
+enum RecordType : int {
+    RecordFolder = 0,
+    RecordFile = 1,
+    RecordMenuShortcut = 2,
+    RecordUninstallShortcut = 3,
+    RecordDesktopShortcut = 4,
+    RecordUninstallKey = 5,
+    RecordRegistration = 6,
+};
+
+struct LogRecord {
+    int type = RecordFolder;
+    // The folder, file or .lnk path; for the key and the registration only the text the file shows.
+    std::wstring path;
+    // The temporary copy of what this record replaced; empty when nothing was put aside. Never
+    // written to the file.
+    std::wstring backup;
+    bool done = false;
+    // The package entry's flags for a file, -1 for every other kind.
+    int entryFlags = -1;
+};
