@@ -159,10 +159,17 @@ void CInstallApp::DecideInstallMode()
     m_strInstalledVersion = decision.installedVersionText;
     m_nInstalledVersion = decision.installedVersion;
 
-    // TODO(removal log): for ModeSame and ModeUpdate, load m_uninstallLog from FindUninstallLog()
-    // when it finds one and take its previous installation and Start-menu folders into
-    // m_strInstallFolder and m_strMenuFolder. Until the log can be read, every mode starts
-    // without a previous log and the default folders apply.
+    // A reinstallation or an update starts from the folders the previous installation used; its
+    // log also tells which shared data files it placed, and its records live on in the new log.
+    if (m_nInstallMode == ModeSame || m_nInstallMode == ModeUpdate) {
+        const std::wstring previousLog = FindUninstallLog();
+        if (!previousLog.empty()) {
+            m_uninstallLog.Load(previousLog);
+            m_strInstallFolder = m_uninstallLog.m_strPrevInstallFolder;
+            m_strMenuFolder = m_uninstallLog.m_strPrevMenuFolder;
+        }
+        return;
+    }
     m_uninstallLog.Load(std::nullopt);
 }
 

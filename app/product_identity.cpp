@@ -38,3 +38,14 @@ std::wstring ProgramPathValueName()
 {
     return ProductDisplayName(g_productId) + L" Path";
 }
+
+std::wstring FileVersionText(std::uint64_t packed)
+{
+    std::wstring text;
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        text += std::to_wstring((packed >> shift) & 0xFFFF);
+        if (shift != 0)
+            text += L'.';
+    }
+    return text;
+}

@@ -40,3 +40,6 @@ std::wstring UninstallKeyName();
 // The maker's own key, "Software\Vantor & Lind", and its value naming the installed program.
 std::wstring MakerKeyName();
 std::wstring ProgramPathValueName();
+
+// A packed file version as its four numbers, "4.5.0.1".
+std::wstring FileVersionText(std::uint64_t packed);

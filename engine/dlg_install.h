@@ -2,7 +2,9 @@
 // Page 4: what is about to be installed, the installation's transcript and progress, and the
 // installation run itself.
 #include "framework/controls.h"
+#include "package/notification.h"
 
+#include <istream>
 #include <string>
 
 class CDlgInstall : public CDialog {
@@ -18,16 +20,37 @@ public:
     // centred between dashes that fill the box.
     void AppendLog(std::wstring text, bool banner = false);
 
-    // Runs the whole installation; true when the product is in place.
+    // Runs the whole installation; true when the product is in place. On false, everything the
+    // run changed has been undone.
     bool RunInstallation();
+
+    // Dispatches what waits in the thread's queue, so that the wizard repaints between files.
+    static void PumpMessages();
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& exchange) override;
 
 private:
+    friend class InstallationCallback;
+
     void WriteSummary();
+    void SetStatus(const std::wstring& text);
+    // Steps of the run that may fail; each reports its own line.
+    bool Extract();
+    void CreateShortcuts();
+    bool Register();
+    void SaveRemovalLog();
+
+    // The extraction's notifications.
+    notification::result OnStarted(std::istream& package);
+    notification::result OnFileStarted(const package_entry& entry);
+    notification::result OnFileFinished(const package_entry& entry);
+    notification::result OnProgress(std::uint64_t position, std::uint64_t total);
+    notification::result OnFailed(const std::error_code& error);
 
     CEdit m_editLog;
     CProgressCtrl m_progress;
+    std::wstring m_strProgramPath;
+    std::wstring m_strUninstallerPath;
 };

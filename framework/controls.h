@@ -32,6 +32,7 @@ public:
 class CProgressCtrl : public CWnd {
 public:
     void SetRange(int lower, int upper) const { ::SendMessageW(m_hWnd, PBM_SETRANGE32, lower, upper); }
+    void SetPos(int position) const { ::SendMessageW(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
 };
 
 class CImageList {

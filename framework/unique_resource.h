@@ -104,4 +104,32 @@ private:
     bool m_initialized = false;
 };
 
+// One reference to a COM object, released by its owner.
+template <typename Interface>
+class com_ptr {
+public:
+    com_ptr() noexcept = default;
+    com_ptr(const com_ptr&) = delete;
+    com_ptr& operator=(const com_ptr&) = delete;
+    ~com_ptr() { reset(); }
+
+    Interface* get() const noexcept { return m_pointer; }
+    Interface* operator->() const noexcept { return m_pointer; }
+    explicit operator bool() const noexcept { return m_pointer != nullptr; }
+    // The address for a call that hands out a new reference; the old one is released first.
+    void** put_void() noexcept
+    {
+        reset();
+        return reinterpret_cast<void**>(&m_pointer);
+    }
+    void reset() noexcept
+    {
+        if (Interface* pointer = std::exchange(m_pointer, nullptr))
+            pointer->Release();
+    }
+
+private:
+    Interface* m_pointer = nullptr;
+};
+
 } // namespace vt

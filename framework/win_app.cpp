@@ -76,3 +76,9 @@ HWND AfxGetSafeOwner(HWND* rootOwner) noexcept
         *rootOwner = root;
     return ::GetLastActivePopup(root);
 }
+
+BOOL CWinApp::PreTranslateMessage(MSG* message)
+{
+    HWND main = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    return main != nullptr && ::IsDialogMessageW(main, message);
+}

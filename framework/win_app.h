@@ -20,6 +20,10 @@ public:
     // The message loop, run only when InitInstance returns TRUE.
     virtual int Run();
     virtual int ExitInstance() { return 0; }
+    // Offered every message a loop of the program's own takes from the queue, before it is
+    // dispatched; true when consumed. The main window's dialog keys (Tab, Enter, Escape, mnemonics)
+    // are handled here, as the modal dialog's own loop would.
+    virtual BOOL PreTranslateMessage(MSG* message);
     // Enables or disables the application's modeless windows while a modal box is shown; this
     // program has none besides the children of its dialogs, which their owner covers.
     virtual void EnableModeless(bool /*enable*/) {}

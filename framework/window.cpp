@@ -1,6 +1,7 @@
 #include "framework/window.h"
 
 #include "framework/data_exchange.h"
+#include "framework/wait_cursor.h"
 
 #include <vector>
 
@@ -115,6 +116,12 @@ INT_PTR CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
+    case WM_SETCURSOR:
+        if (!CWaitCursor::Active())
+            return FALSE;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);

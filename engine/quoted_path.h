@@ -1,0 +1,7 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// `path` as the shell quotes it for a command line: in double quotes only when it holds a blank.
+// Nothing when the quoted path would not fit a MAX_PATH buffer.
+std::optional<std::wstring> QuotedPath(const std::wstring& path);
