@@ -34,3 +34,13 @@ TEST(ProductIdentity, PackedVersionsCompareAsNumbers)
     EXPECT_LT(PackFileVersion(3, 0xFFFF, 0xFFFF, 0xFFFF), PackFileVersion(4, 0, 0, 0));
     EXPECT_EQ(PackFileVersion(0xFFFF, 0, 0, 0), 0xFFFF000000000000u);
 }
+
+TEST(ProductIdentity, VersionTextAndRegistryNames)
+{
+    EXPECT_EQ(FileVersionText(kProductVersion), L"4.5.0.1");
+    EXPECT_EQ(FileVersionText(PackFileVersion(65535, 0, 10, 65535)), L"65535.0.10.65535");
+    g_productId = kOstrel4ProductId;
+    EXPECT_EQ(UninstallKeyName(), L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ostrel 4");
+    EXPECT_EQ(MakerKeyName(), L"Software\\Vantor & Lind");
+    EXPECT_EQ(ProgramPathValueName(), L"Ostrel 4 Path");
+}
