@@ -57,4 +57,48 @@ private:
     Program m_program;
 };
 
+// Another process holding a file open with no sharing (the role "hold-file" of this program),
+// from construction until Release(): no one may read, write, move or delete the file meanwhile.
+class HeldFile {
+public:
+    explicit HeldFile(const std::wstring& path)
+        : m_readyName(testsupport::UniqueName(L"file-held")),
+          m_releaseName(testsupport::UniqueName(L"file-release")),
+          m_ready(testsupport::CreateNamedEvent(m_readyName)),
+          m_release(testsupport::CreateNamedEvent(m_releaseName)),
+          m_holder(L"hold-file", {path, m_readyName, m_releaseName})
+    {
+    }
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    // Whether the holder has the file open.
+    bool WaitHeld() const
+    {
+        const HANDLE handles[] = {m_ready.get(), m_holder.process()};
+        return ::WaitForMultipleObjects(2, handles, FALSE, kTimeout) == WAIT_OBJECT_0;
+    }
+
+    // Lets the holder close the file and end; its exit code (0 when it had held the file).
+    DWORD Release()
+    {
+        if (!m_released) {
+            ::SetEvent(m_release.get());
+            m_exitCode = m_holder.Wait(kTimeout);
+            m_released = true;
+        }
+        return m_exitCode;
+    }
+
+private:
+    std::wstring m_readyName;
+    std::wstring m_releaseName;
+    vt::unique_handle m_ready;
+    vt::unique_handle m_release;
+    testsupport::ChildProcess m_holder;
+    bool m_released = false;
+    DWORD m_exitCode = 0;
+};
+
 } // namespace e2e

@@ -192,30 +192,6 @@ TEST(Wizard, ChoosingGermanRelabelsEverythingAtOnce)
     EXPECT_EQ(installer.WaitForExit(), std::optional<DWORD>(0));
 }
 
-TEST(Wizard, InstallWithoutAnEngineStaysOnTheInstallationPage)
-{
-    auto [installer, wizard] = StartWizard();
-    ASSERT_NE(wizard, nullptr);
-    ASSERT_EQ(Press(wizard, IDOK), 1);
-    ASSERT_EQ(Press(wizard, IDOK), 4);
-    HWND page = ActivePage(wizard);
-    const std::wstring summary = ControlText(page, kInstallLog);
-    ASSERT_EQ(Utf8(ControlText(wizard, IDOK)), "Install");
-    Click(wizard, IDOK);
-    ASSERT_TRUE(WaitForControlText(page, kStatusLine, L"Installation is not available in this build."));
-    // A run that did not install leaves the wizard where it was, ready for another try.
-    EXPECT_EQ(CurrentPage(wizard), 4);
-    EXPECT_EQ(Utf8(ControlText(wizard, IDOK)), "Install");
-    EXPECT_TRUE(IsControlEnabled(wizard, IDOK));
-    EXPECT_TRUE(IsControlEnabled(wizard, kBackButton));
-    EXPECT_TRUE(IsControlEnabled(wizard, IDCANCEL));
-    EXPECT_EQ(Utf8(ControlText(wizard, IDCANCEL)), "Cancel");
-    const std::wstring log = ControlText(page, kInstallLog);
-    EXPECT_EQ(log.substr(0, summary.size()), summary) << "the summary stays and the run's lines follow it";
-    EXPECT_GT(log.size(), summary.size());
-    ExitWizard(installer, wizard);
-}
-
 TEST(Wizard, EscapeInsideAPageAsksTheWizard)
 {
     auto [installer, wizard] = StartWizard();

@@ -68,9 +68,9 @@ struct StartedWizard {
     HWND wizard = nullptr;
 };
 
-inline StartedWizard StartWizard()
+inline StartedWizard StartWizard(const std::wstring& installer = InstallerPath())
 {
-    StartedWizard started{Program::Start(InstallerPath())};
+    StartedWizard started{Program::Start(installer)};
     started.wizard = WaitForWindow(started.installer.id(), kDialogClass, kWizardCaption);
     if (started.wizard != nullptr && CurrentPage(started.wizard) != 0)
         started.wizard = nullptr;
