@@ -1,9 +1,12 @@
 #include "engine/removal_log_format.h"
+#include "tests/support/log_records.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using testsupport::Record;
 
 namespace {
 
@@ -59,16 +62,6 @@ std::vector<std::wstring> PathsOf(const RemovalLogContents& contents)
     for (const LogRecord& record : contents.records)
         paths.push_back(record.path);
     return paths;
-}
-
-LogRecord Record(int type, int entryFlags, bool done, std::wstring path)
-{
-    LogRecord record;
-    record.type = type;
-    record.entryFlags = entryFlags;
-    record.done = done;
-    record.path = std::move(path);
-    return record;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/access_rights.h"
 #include "engine/backup.h"
 #include "engine/removal_log_format.h"
+#include "tests/support/log_records.h"
 #include "tests/support/machine_state.h"
 #include "tests/support/test_files.h"
 
@@ -13,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+using testsupport::Record;
 
 namespace {
 
@@ -52,16 +55,6 @@ std::string Utf16Bytes(const std::wstring& text)
         bytes.push_back(static_cast<char>(character >> 8));
     }
     return bytes;
-}
-
-LogRecord Record(int type, int entryFlags, bool done, std::wstring path)
-{
-    LogRecord record;
-    record.type = type;
-    record.entryFlags = entryFlags;
-    record.done = done;
-    record.path = std::move(path);
-    return record;
 }
 
 std::optional<std::wstring> Environment(const wchar_t* name)
