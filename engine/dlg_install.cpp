@@ -195,17 +195,31 @@ bool CDlgInstall::RunInstallation()
     m_progress.SetPos(0);
     m_progress.ShowWindow(SW_SHOW);
 
-    if (!Extract()) {
+    try {
+        if (!Extract()) {
+            app.m_uninstallLog.Rollback();
+            return false;
+        }
+        MakeReadOnly(m_strProgramPath);
+        MakeReadOnly(m_strUninstallerPath);
+        if (app.m_bMenuShortcut || app.m_bDesktopShortcut)
+            CreateShortcuts();
+        if (!Register())
+            return false;
+    } catch (const std::exception&) {
+        // Nothing is committed before the removal log is saved: a step that could not even
+        // finish (memory exhausted) leaves the machine as it was, and says so.
         app.m_uninstallLog.Rollback();
+        AppendLog(LoadLocalized(1012) + kLineBreak);
+        SetStatus(FormatLocalized(1121, {ErrorCodeText(make_error_code(unexpected_error))}));
         return false;
     }
-    MakeReadOnly(m_strProgramPath);
-    MakeReadOnly(m_strUninstallerPath);
-    if (app.m_bMenuShortcut || app.m_bDesktopShortcut)
-        CreateShortcuts();
-    if (!Register())
-        return false;
-    SaveRemovalLog();
+    try {
+        SaveRemovalLog();
+    } catch (const std::exception&) {
+        // The product is in place and registered; only its removal log is missing.
+        AppendLog(LoadLocalized(1012) + kLineBreak);
+    }
     SetStatus(FormatLocalized(1106, {LoadLocalized(1006)}));
     return true;
 }

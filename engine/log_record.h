@@ -23,4 +23,12 @@ struct LogRecord {
     bool done = false;
     // The package entry's flags for a file, -1 for every other kind.
     int entryFlags = -1;
+
+    // Kept in memory only, for the rollback:
+    // a file was present at `path` and could not be put aside, so what stands there now may be
+    // the only copy of it and a rollback leaves it alone;
+    bool replacedWithoutBackup = false;
+    // where `backup` came from and goes back to: a shortcut's backup is the previous
+    // installation's shortcut, whose name may differ from the new one's (empty: `path`).
+    std::wstring backupOrigin;
 };

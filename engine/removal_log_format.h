@@ -39,7 +39,14 @@ struct RemovalLogContents {
 // Converts an 8-bit line (without the mark) to wide text in the reader's code page.
 using NarrowToWide = std::function<std::wstring(std::string_view)>;
 
+// The reader's line buffer: a line with its line end and a terminating zero must fit.
+inline constexpr std::size_t kRemovalLogLineBufferBytes = 1024;
+
+// The leading part of a log's bytes that ends with a complete line (the mark alone, or nothing,
+// when no line ends): what may be read of a file taken only in part, whose last line is cut.
+std::string_view RemovalLogWholeLines(std::string_view bytes);
+
 // Reads a whole log from its bytes. Lines longer than the 1,024-byte line buffer end the reading,
-// as do an unknown version, a missing header label and a malformed record line; whatever was read
-// before stays.
+// as do an unknown version, a missing header label, a malformed record line and a line holding a
+// zero character; whatever was read before stays.
 RemovalLogContents ReadRemovalLog(std::string_view bytes, const NarrowToWide& narrowToWide);

@@ -3,41 +3,15 @@
 // than a small multiple of the bytes it was given. (The libFuzzer build of the same target runs
 // where clang is installed.)
 #include "package/package_format.h"
+#include "tests/native/allocation_watch.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
-namespace {
-std::atomic<std::size_t> g_largestAllocation{0};
-std::atomic<bool> g_watching{false};
-
-void* Allocate(std::size_t size)
-{
-    if (g_watching.load(std::memory_order_relaxed)) {
-        std::size_t largest = g_largestAllocation.load(std::memory_order_relaxed);
-        while (size > largest && !g_largestAllocation.compare_exchange_weak(largest, size)) {
-        }
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -93,11 +67,9 @@ TEST(PackageHeaderFuzz, GeneratedInputsNeverCrashNorOverAllocate)
         } else {
             input = Mutated(random);
         }
-        g_largestAllocation = 0;
-        g_watching = true;
+        allocation_watch::Start();
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
-        g_watching = false;
-        ASSERT_LE(g_largestAllocation.load(), 256 + 8 * input.size())
+        ASSERT_LE(allocation_watch::Stop(), 256 + 8 * input.size())
             << "round " << round << ": an allocation out of proportion to a " << input.size() << "-byte input";
     }
 }

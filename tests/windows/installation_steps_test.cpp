@@ -1,0 +1,232 @@
+// The installation run's own steps, each on its own: shortcuts, the product's registration and
+// the run's temporary files.
+#include "app/languages.h"
+#include "app/product_identity.h"
+#include "engine/registration.h"
+#include "engine/shortcut.h"
+#include "engine/temporary_files.h"
+#include "engine/uninstall_log.h"
+#include "framework/unique_resource.h"
+#include "tests/support/machine_state.h"
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+using testsupport::ScratchFolder;
+
+struct LinkTarget {
+    std::wstring path;
+    std::wstring workingFolder;
+};
+
+std::optional<LinkTarget> ReadLink(const std::wstring& link)
+{
+    vt::unique_com_init com;
+    com.initialize(COINIT_APARTMENTTHREADED);
+    vt::com_ptr<IShellLinkW> shellLink;
+    vt::com_ptr<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  shellLink.put_void())) ||
+        FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void())) || FAILED(file->Load(link.c_str(), STGM_READ)))
+        return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    wchar_t folder[MAX_PATH] = {};
+    shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shellLink->GetWorkingDirectory(folder, MAX_PATH);
+    return LinkTarget{path, folder};
+}
+
+TEST(Shortcut, PointsAtTheTargetAndStartsInItsFolder)
+{
+    ScratchFolder scratch(L"shortcut");
+    const std::wstring programFolder = (scratch.path / L"Program Files With Blanks").wstring();
+    ::CreateDirectoryW(programFolder.c_str(), nullptr);
+    const std::wstring target = programFolder + L"\\Ostrel.exe";
+    testsupport::WriteFileBytes(target, "stand-in");
+
+    std::wstring link;
+    ASSERT_TRUE(CreateShortcut(target, scratch.path.wstring(), std::wstring(L"Ostrel 4.05"), &link));
+    EXPECT_EQ(link, (scratch.path / L"Ostrel 4.05.lnk").wstring());
+    const auto read = ReadLink(link);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->path, target);
+    EXPECT_EQ(read->workingFolder, programFolder);
+
+    // Without a name the shortcut takes the target's file name, without its extension.
+    ASSERT_TRUE(CreateShortcut(target, scratch.path.wstring(), std::nullopt, &link));
+    EXPECT_EQ(link, (scratch.path / L"Ostrel.lnk").wstring());
+}
+
+TEST(Shortcut, FailsWithoutWritingWhereItCannotBe)
+{
+    ScratchFolder scratch(L"shortcut");
+    const std::wstring target = (scratch.path / L"Ostrel.exe").wstring();
+    const struct {
+        const char* why;
+        std::wstring target;
+        std::wstring folder;
+        std::wstring name;
+    } cases[] = {
+        {"a folder that does not exist", target, (scratch.path / L"missing").wstring(), L"Ostrel"},
+        {"a target with no element to remove", L"C:\\", scratch.path.wstring(), L"Ostrel"},
+        {"a shortcut path beyond MAX_PATH", target, scratch.path.wstring(), std::wstring(250, L'x')},
+    };
+    for (const auto& c : cases) {
+        std::wstring link = L"untouched";
+        EXPECT_FALSE(CreateShortcut(c.target, c.folder, c.name, &link)) << c.why;
+        EXPECT_EQ(link, L"untouched") << c.why;
+    }
+    EXPECT_EQ(scratch.Count(), 0u);
+}
+
+// The product's uninstall key, which must not exist when the test starts; deleted afterwards.
+class UninstallKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousProductId = g_productId;
+        g_productId = kOstrel4ProductId;
+        vt::unique_hkey existing;
+        ASSERT_NE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
+                                  existing.put()),
+                  ERROR_SUCCESS)
+            << "another test left the product's uninstall key behind";
+    }
+    void TearDown() override
+    {
+        vt::unique_hkey parent;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyParent, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                            parent.put()) == ERROR_SUCCESS)
+            ::RegDeleteTreeW(parent.get(), ProductDisplayName(g_productId).c_str());
+        for (const LogRecord& record : m_log.m_records)
+            if (!record.backup.empty())
+                ::DeleteFileW(record.backup.c_str());
+        g_productId = m_previousProductId;
+    }
+
+    static std::optional<std::pair<DWORD, std::vector<BYTE>>> Value(const wchar_t* name)
+    {
+        vt::unique_hkey key;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
+                            key.put()) != ERROR_SUCCESS)
+            return std::nullopt;
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::vector<BYTE> data(size);
+        ::RegQueryValueExW(key.get(), name, nullptr, &type, data.data(), &size);
+        return std::make_pair(type, data);
+    }
+
+    testsupport::MachineStateLock m_lock;
+    UninstallLog m_log;
+    unsigned m_previousProductId = 0;
+};
+
+std::vector<BYTE> DwordBytes(DWORD value)
+{
+    return {reinterpret_cast<const BYTE*>(&value), reinterpret_cast<const BYTE*>(&value) + sizeof(value)};
+}
+
+TEST_F(UninstallKeyTest, WritesTheTwelveValuesAndKeepsOthers)
+{
+    // A value some other tool put into the key stays.
+    testsupport::RegistryValueGuard other =
+        testsupport::RegistryValueGuard::Text(UninstallKeyName(), L"Comments", L"kept");
+    const InstalledFiles files{L"C:\\Program Files\\Vantor & Lind\\Ostrel 4\\Ostrel.exe",
+                               L"C:\\Program Files\\Vantor & Lind\\Ostrel 4\\Uninstall.exe"};
+    ASSERT_TRUE(WriteUninstallKey(m_log, files, 2));
+
+    using testsupport::RegistryStringBytes;
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> data;
+    } expected[] = {
+        {L"DisplayName", REG_SZ, RegistryStringBytes(L"Ostrel 4.05")},
+        {L"UninstallString", REG_SZ, RegistryStringBytes(files.uninstallerPath)},
+        {L"DisplayIcon", REG_SZ, RegistryStringBytes(files.programPath + L",0")},
+        {L"DisplayVersion", REG_SZ, RegistryStringBytes(L"4.5.0.1")},
+        {L"Publisher", REG_SZ, RegistryStringBytes(L"Vantor & Lind")},
+        {L"URLInfoAbout", REG_SZ, RegistryStringBytes(L"https://www.vantor-lind.example/")},
+        {L"HelpLink", REG_SZ, RegistryStringBytes(L"https://www.vantor-lind.example/")},
+        {L"URLUpdateInfo", REG_SZ, RegistryStringBytes(L"https://www.vantor-lind.example/")},
+        {L"HelpTelephone", REG_SZ, RegistryStringBytes(L"+33 3 88 52 40 10")},
+        {L"NoModify", REG_DWORD, DwordBytes(1)},
+        {L"NoRepair", REG_DWORD, DwordBytes(1)},
+        {L"VtLanguage", REG_DWORD, DwordBytes(2)},
+        {L"Comments", REG_SZ, RegistryStringBytes(L"kept")},
+    };
+    for (const auto& value : expected) {
+        const auto stored = Value(value.name);
+        ASSERT_TRUE(stored) << testing::PrintToString(std::wstring(value.name));
+        EXPECT_EQ(stored->first, value.type) << testing::PrintToString(std::wstring(value.name));
+        EXPECT_EQ(stored->second, value.data) << testing::PrintToString(std::wstring(value.name));
+    }
+
+    // Journalled as done, so that the uninstaller removes the key and a rollback undoes it.
+    ASSERT_FALSE(m_log.m_records.empty());
+    EXPECT_EQ(m_log.m_records.back().type, RecordUninstallKey);
+    EXPECT_TRUE(m_log.m_records.back().done);
+    EXPECT_FALSE(m_log.IsPending());
+}
+
+TEST(ProgramPath, IsWrittenUnderTheMakersKey)
+{
+    testsupport::MachineStateLock lock;
+    const unsigned previousProductId = std::exchange(g_productId, kOstrel4ProductId);
+    // The guard puts back whatever the value was.
+    testsupport::RegistryValueGuard guard(MakerKeyName(), ProgramPathValueName(), std::nullopt);
+    const std::wstring program = L"C:\\Apps\\Ostrel 4\\Ostrel.exe";
+    ASSERT_TRUE(RegisterProgramPath(program));
+
+    vt::unique_hkey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, MakerKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()),
+              ERROR_SUCCESS);
+    wchar_t data[MAX_PATH] = {};
+    DWORD size = sizeof(data);
+    DWORD type = 0;
+    ASSERT_EQ(::RegQueryValueExW(key.get(), ProgramPathValueName().c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, (program.size() + 1) * sizeof(wchar_t)) << "stored with its terminating zero";
+    EXPECT_EQ(std::wstring(data), program);
+    g_productId = previousProductId;
+}
+
+TEST(TemporaryFiles, RemovesItsFilesAndItsFolderWhenTheRunEnds)
+{
+    ScratchFolder scratch(L"temporary");
+    const boost::filesystem::path folder = scratch.path / L"vantor_{run}";
+    boost::filesystem::create_directories(folder);
+    const std::wstring readOnly = (folder / L"setup-note.txt").wstring();
+    const std::wstring plain = (folder / L"helper.dat").wstring();
+    testsupport::WriteFileBytes(readOnly, "note");
+    testsupport::WriteFileBytes(plain, "data");
+    ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        TemporaryFiles files(folder.wstring());
+        EXPECT_EQ(g_temporaryFiles, &files);
+        files.files = {readOnly, plain, (folder / L"never-written.tmp").wstring()};
+    }
+    EXPECT_EQ(g_temporaryFiles, nullptr);
+    EXPECT_FALSE(boost::filesystem::exists(folder)) << "the emptied folder goes too";
+
+    // A folder that holds something else stays, with that file.
+    boost::filesystem::create_directories(folder);
+    const std::wstring foreign = (folder / L"not-ours.txt").wstring();
+    testsupport::WriteFileBytes(foreign, "x");
+    { TemporaryFiles files(folder.wstring()); }
+    EXPECT_TRUE(boost::filesystem::exists(foreign));
+}
+
+} // namespace
