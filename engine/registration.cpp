@@ -29,9 +29,11 @@ bool SetNumber(HKEY key, const wchar_t* name, DWORD number)
 
 bool WriteUninstallKey(UninstallLog& log, const InstalledFiles& files, int languageIndex)
 {
+    // The list of installed programs is created when missing: every Windows has it, but a fresh
+    // 64-bit system may not have its 32-bit view yet.
     vt::unique_hkey parent;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyParent, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, parent.put()) !=
-        ERROR_SUCCESS)
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyParent, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, parent.put(), nullptr) != ERROR_SUCCESS)
         return false;
     vt::unique_hkey key;
     DWORD disposition = 0;

@@ -4,6 +4,7 @@
 #include "tests/e2e/installation_steps.h"
 #include "tests/e2e/product_layout.h"
 #include "tests/e2e/removal_log_text.h"
+#include "tests/support/product_stand_ins.h"
 #include "tests/support/registry_values.h"
 #include "tests/support/shell_folders.h"
 #include "tests/support/shell_link.h"
@@ -24,7 +25,6 @@ inline const std::wstring kMakerKeyName = L"Software\\Vantor & Lind";
 inline const std::wstring kProgramPathValue = L"Ostrel 4 Path";
 inline const std::wstring kProductWithVersion = L"Ostrel 4.05";
 inline const std::wstring kUninstallShortcutName = L"Uninstall Ostrel";
-inline const std::wstring kRegistrationFileName = L"Ostrel.registration.txt";
 
 enum class Mode { Fresh, Same, Update };
 
@@ -210,23 +210,17 @@ inline void ExpectRegistration(const InstallationPlan& plan, DWORD language)
     EXPECT_TRUE(*programPath == RegistryText(plan.programPath)) << "the program-path value";
 }
 
-// What the stand-in program wrote of its command line when the installer ran it.
-inline std::string RegistrationArguments(const std::wstring& programPath)
+// The installer ran the program once, in the program's folder, with " /Register /Background"
+// and, in an update only, " /update=" and the older version's 16 digits.
+inline void ExpectRegistrationRun(const std::wstring& programPath, const std::string& update)
 {
-    return testsupport::ReadFileBytes(programPath.substr(0, programPath.rfind(L'\\') + 1) + kRegistrationFileName);
-}
-
-// The stand-in writes its arguments as it got them; " /update=" and 16 digits follow in an
-// update only.
-inline void ExpectRegistrationArguments(const std::wstring& programPath, const std::string& update)
-{
-    const std::string arguments = RegistrationArguments(programPath);
-    EXPECT_NE(arguments.find("/Register /Background"), std::string::npos) << arguments;
-    if (update.empty()) {
-        EXPECT_EQ(arguments.find("/update="), std::string::npos) << arguments;
-    } else {
-        EXPECT_NE(arguments.find("/Register /Background /update=" + update), std::string::npos) << arguments;
-    }
+    const std::filesystem::path folder = std::filesystem::path(programPath).parent_path();
+    const auto records = testsupport::ReadRegistrations(folder);
+    ASSERT_EQ(records.size(), 1u) << "one run of the program";
+    const std::wstring expected =
+        L"/Register /Background" + (update.empty() ? L"" : L" /update=" + std::wstring(update.begin(), update.end()));
+    EXPECT_EQ(Utf8(records[0].arguments), Utf8(expected));
+    EXPECT_EQ(Utf8(records[0].workingFolder), Utf8(folder.wstring()));
 }
 
 inline void ExpectRemovalLog(const std::wstring& path, const std::vector<std::wstring>& lines)

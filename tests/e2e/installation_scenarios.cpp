@@ -4,7 +4,7 @@
 // corrupt package).
 #include "tests/e2e/installation_checks.h"
 #include "tests/e2e/scenario_steps.h"
-#include "tests/e2e/variant_installers.h"
+#include "tests/support/installer_variants.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST(Installation, QuickInstallationPlacesRegistersAndLogsTheProduct)
     ExpectFilesPlaced(plan);
     ExpectShortcuts(plan, shortcuts);
     ExpectRegistration(plan, 1); // English, the language in use
-    ExpectRegistrationArguments(plan.programPath, "");
+    ExpectRegistrationRun(plan.programPath, "");
     ExpectRemovalLog(RemovalLogPath(plan),
                      RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder, shortcuts.menuFolder,
                                      plan.records));
@@ -104,7 +104,7 @@ TEST(Installation, ProgramEndingWithoutItsSuccessStatusOnlyFailsTheRegistryStep)
     const std::vector<std::wstring> steps = StepLines(run.runText);
     EXPECT_EQ(Utf8Lines(steps), Utf8Lines(ExpectedStepLines(plan, true, steps, L"Failed")));
     ASSERT_TRUE(run.succeeded) << "the installation still succeeds: " << Utf8(run.status);
-    ExpectRegistrationArguments(plan.programPath, "");
+    ExpectRegistrationRun(plan.programPath, "");
     ExpectRemovalLog(RemovalLogPath(plan),
                      RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder, shortcuts.menuFolder,
                                      plan.records));
@@ -115,7 +115,7 @@ TEST(Installation, ProgramEndingWithoutItsSuccessStatusOnlyFailsTheRegistryStep)
 TEST(Installation, PackageWithoutUninstallerCannotPlaceItsLogButInstalls)
 {
     const std::vector<ProductFile> layout = ReadProductLayout(kDefaultFolders);
-    auto [installer, wizard] = StartWizard(VariantInstaller(L"no-uninstaller"));
+    auto [installer, wizard] = StartWizard(testsupport::InstallerVariant(L"no-uninstaller"));
     ASSERT_NE(wizard, nullptr);
     ASSERT_TRUE(WalkFastMethodToInstallation(wizard));
 
@@ -138,7 +138,7 @@ TEST(Installation, CorruptPackageFailsBeforeChangingAnything)
 {
     const std::vector<ProductFile> layout = ReadProductLayout(kDefaultFolders);
     const auto leftovers = InstallerLeftovers();
-    auto [installer, wizard] = StartWizard(VariantInstaller(L"corrupt-package"));
+    auto [installer, wizard] = StartWizard(testsupport::InstallerVariant(L"corrupt-package"));
     ASSERT_NE(wizard, nullptr);
     ASSERT_TRUE(WalkFastMethodToInstallation(wizard));
 

@@ -4,7 +4,7 @@
 #include "tests/e2e/installation_checks.h"
 #include "tests/e2e/previous_installation.h"
 #include "tests/e2e/scenario_steps.h"
-#include "tests/fixtures/installed_programs.h"
+#include "tests/support/product_stand_ins.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +23,12 @@ struct PreviousVersion {
 
 PreviousVersion SameVersion()
 {
-    return {L"Ostrel 4.05", testsupport::InstalledProgramFixture(L"4.5.0.1"), Mode::Same, ""};
+    return {L"Ostrel 4.05", testsupport::StandInProgram(L"4.5.0.1"), Mode::Same, ""};
 }
 
 PreviousVersion OlderVersion()
 {
-    return {L"Ostrel 4.04", testsupport::InstalledProgramFixture(L"4.4.0.0-ansi"), Mode::Update, "0004000400000000"};
+    return {L"Ostrel 4.04", testsupport::StandInProgram(L"4.4.0.0"), Mode::Update, "0004000400000000"};
 }
 
 // The files a previous installation left, with their contents and attributes.
@@ -97,7 +97,7 @@ void InstallOver(const PreviousVersion& version)
     ExpectRegistration(plan, 1);
     EXPECT_TRUE(testsupport::ReadRegistryValue(kUninstallKeyName, L"VtNote").has_value())
         << "a value the installer does not write stays";
-    ExpectRegistrationArguments(plan.programPath, version.updateArgument);
+    ExpectRegistrationRun(plan.programPath, version.updateArgument);
 
     std::vector<ExpectedRecord> merged = SurvivingRecords(previous.records, plan.records);
     merged.insert(merged.end(), plan.records.begin(), plan.records.end());

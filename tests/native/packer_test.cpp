@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -157,9 +159,27 @@ TEST_F(PackerTest, SameInputsGiveTheSameBytes)
     EXPECT_GT(first.size(), 300000u / 2) << "random bytes hardly compress; the content is there";
 }
 
-TEST(ProductManifest, IsAcceptedByThePacker)
+// The build fills the template with the built programs and product/files/ (ostrel_product_manifest
+// in product/CMakeLists.txt); here empty files stand for the programs.
+TEST_F(PackerTest, ProductManifestTemplateIsAcceptedByThePacker)
 {
-    const manifest checked = read_manifest(fs::path(OSTREL_SOURCE_DIR) / "product" / "package.manifest");
+    std::ifstream in(fs::path(OSTREL_SOURCE_DIR) / "product" / "package.manifest.in", std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read product/package.manifest.in";
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WriteFile("Ostrel.exe", "MZ");
+    WriteFile("Uninstall.exe", "MZ");
+    const std::pair<std::string, std::string> placeholders[] = {
+        {"@OSTREL_PROGRAM_FILE@", (folder_ / "Ostrel.exe").string()},
+        {"@OSTREL_UNINSTALLER_FILE@", (folder_ / "Uninstall.exe").string()},
+        {"@OSTREL_PRODUCT_FILES@", (fs::path(OSTREL_SOURCE_DIR) / "product" / "files").string()},
+    };
+    for (const auto& [name, value] : placeholders) {
+        for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+            text.replace(at, name.size(), value);
+    }
+    EXPECT_EQ(text.find("@OSTREL_"), std::string::npos) << "a name the build does not fill in is left";
+
+    const manifest checked = Parse(text);
     EXPECT_TRUE(checked.errors.empty()) << testing::PrintToString(checked.errors);
     std::vector<bool> kinds(6);
     for (const manifest_entry& entry : checked.entries)
