@@ -236,4 +236,11 @@ inline std::wstring RemovalLogPath(const InstallationPlan& plan)
     return plan.uninstallerPath.substr(0, plan.uninstallerPath.rfind(L'\\')) + L"\\Uninstall.ulog";
 }
 
+// The log of a first installation into the default folder: this run's records alone.
+inline void ExpectFirstInstallationLog(const InstallationPlan& plan, const Shortcuts& shortcuts)
+{
+    ExpectRemovalLog(RemovalLogPath(plan), RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder,
+                                                           shortcuts.menuFolder, plan.records));
+}
+
 } // namespace e2e

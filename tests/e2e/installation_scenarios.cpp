@@ -52,13 +52,10 @@ TEST(Installation, QuickInstallationPlacesRegistersAndLogsTheProduct)
     ExpectShortcuts(plan, shortcuts);
     ExpectRegistration(plan, 1); // English, the language in use
     ExpectRegistrationRun(plan.programPath, "");
-    ExpectRemovalLog(RemovalLogPath(plan),
-                     RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder, shortcuts.menuFolder,
-                                     plan.records));
+    ExpectFirstInstallationLog(plan, shortcuts);
     EXPECT_EQ(InstallerLeftovers(), leftovers) << "the run's temporary folder, files and backups are gone";
 
-    EXPECT_EQ(Press(wizard, IDOK), 5) << "the end page follows";
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    LeaveByTheEndPage(installer, wizard);
 }
 
 TEST(Installation, CustomInstallationWithoutShortcutsMakesNone)
@@ -81,11 +78,8 @@ TEST(Installation, CustomInstallationWithoutShortcutsMakesNone)
     ExpectShortcuts(plan, shortcuts);
     EXPECT_FALSE(std::filesystem::exists(DefaultMenuFolder())) << "no Start-menu folder either";
     // The log still names the Start-menu folder, and holds no shortcut record.
-    ExpectRemovalLog(RemovalLogPath(plan),
-                     RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder, shortcuts.menuFolder,
-                                     plan.records));
-    EXPECT_EQ(Press(wizard, IDOK), 5);
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    ExpectFirstInstallationLog(plan, shortcuts);
+    LeaveByTheEndPage(installer, wizard);
 }
 
 TEST(Installation, ProgramEndingWithoutItsSuccessStatusOnlyFailsTheRegistryStep)
@@ -105,11 +99,8 @@ TEST(Installation, ProgramEndingWithoutItsSuccessStatusOnlyFailsTheRegistryStep)
     EXPECT_EQ(Utf8Lines(steps), Utf8Lines(ExpectedStepLines(plan, true, steps, L"Failed")));
     ASSERT_TRUE(run.succeeded) << "the installation still succeeds: " << Utf8(run.status);
     ExpectRegistrationRun(plan.programPath, "");
-    ExpectRemovalLog(RemovalLogPath(plan),
-                     RemovalLogLines(kProductWithVersion, L"", kDefaultInstallFolder, shortcuts.menuFolder,
-                                     plan.records));
-    EXPECT_EQ(Press(wizard, IDOK), 5);
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    ExpectFirstInstallationLog(plan, shortcuts);
+    LeaveByTheEndPage(installer, wizard);
 }
 
 TEST(Installation, PackageWithoutUninstallerCannotPlaceItsLogButInstalls)
@@ -130,8 +121,7 @@ TEST(Installation, PackageWithoutUninstallerCannotPlaceItsLogButInstalls)
     ASSERT_TRUE(uninstallString.has_value());
     EXPECT_TRUE(*uninstallString == testsupport::RegistryText(L"")) << "an empty text";
     EXPECT_FALSE(std::filesystem::exists(kDefaultInstallFolder + L"\\Uninstall.ulog"));
-    EXPECT_EQ(Press(wizard, IDOK), 5);
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    LeaveByTheEndPage(installer, wizard);
 }
 
 TEST(Installation, CorruptPackageFailsBeforeChangingAnything)

@@ -3,6 +3,8 @@
 // and waiting for the run's end, reading the transcript, and looking at what the run left in the
 // temporary folder.
 #include "tests/e2e/driver.h"
+#include "tests/e2e/removal_log_text.h"
+#include "tests/e2e/scenario_steps.h"
 #include "tests/e2e/wizard_steps.h"
 
 #include <gtest/gtest.h>
@@ -67,19 +69,6 @@ inline RunOutcome RunInstallation(HWND wizard)
     return outcome;
 }
 
-inline std::vector<std::wstring> Lines(const std::wstring& text)
-{
-    std::vector<std::wstring> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 inline std::string Utf8Lines(const std::vector<std::wstring>& lines)
 {
     std::string text;
@@ -127,10 +116,11 @@ inline std::set<std::wstring> InstallerLeftovers()
     return names;
 }
 
-// Whether this process runs under Wine, for the single checks of what Wine only stubs.
-inline bool RunsUnderWine()
+// After a successful run: Next to the end page, then Exit, which asks nothing any more.
+inline void LeaveByTheEndPage(Program& installer, HWND wizard)
 {
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    EXPECT_EQ(Press(wizard, IDOK), 5) << "the end page follows";
+    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
 }
 
 // Sets an environment variable of this process (and so of the installer it starts) until the

@@ -98,13 +98,9 @@ inline std::string RemovalLogBytes(const std::vector<std::wstring>& lines)
     return bytes;
 }
 
-// The lines of a log's bytes, for a readable failure message.
-inline std::vector<std::wstring> LinesOfRemovalLog(const std::string& bytes)
+// The lines of a text whose lines end with CR LF, without their ends.
+inline std::vector<std::wstring> Lines(const std::wstring& text)
 {
-    std::wstring text;
-    for (size_t i = bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0; i + 1 < bytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
     std::vector<std::wstring> lines;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find(L"\r\n", start);
@@ -114,6 +110,16 @@ inline std::vector<std::wstring> LinesOfRemovalLog(const std::string& bytes)
         start = end + 2;
     }
     return lines;
+}
+
+// The lines of a log's bytes, for a readable failure message.
+inline std::vector<std::wstring> LinesOfRemovalLog(const std::string& bytes)
+{
+    std::wstring text;
+    for (size_t i = bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return Lines(text);
 }
 
 } // namespace e2e

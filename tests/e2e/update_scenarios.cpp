@@ -104,8 +104,7 @@ void InstallOver(const PreviousVersion& version)
     ExpectRemovalLog(previous.logPath, RemovalLogLines(kProductWithVersion, version.product, previous.installFolder,
                                                        previous.menuFolder, merged));
     EXPECT_EQ(InstallerLeftovers(), leftovers) << "no backup is left once the log is saved";
-    EXPECT_EQ(Press(wizard, IDOK), 5);
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    LeaveByTheEndPage(installer, wizard);
 }
 
 } // namespace
@@ -183,6 +182,5 @@ TEST(Update, FileHeldByAnotherProgramFailsTheUpdateAndEverythingComesBack)
     EXPECT_EQ(Utf8Lines(retriedSteps), Utf8Lines(ExpectedStepLines(plan, true, retriedSteps)));
     ASSERT_TRUE(retried.succeeded) << Utf8(retried.status);
     ExpectFilesPlaced(plan);
-    EXPECT_EQ(Press(wizard, IDOK), 5);
-    ExitWizard(installer, wizard, ExitQuestion::NotExpected);
+    LeaveByTheEndPage(installer, wizard);
 }
