@@ -1,5 +1,6 @@
 #include "engine/uninstall_log.h"
 
+#include "app/languages.h"
 #include "app/product_identity.h"
 #include "engine/access_rights.h"
 #include "engine/backup.h"
@@ -68,17 +69,18 @@ std::string ReadLogBytes(const std::wstring& path)
     return bytes;
 }
 
-// 8-bit logs were written in the code page of the machine that reads them.
+// 8-bit logs are read in the code page of the language the installer speaks.
 std::wstring AnsiToWide(std::string_view text)
 {
     if (text.empty())
         return {};
+    const UINT codePage = GetLanguageState().codePage;
     const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     if (length <= 0)
         return {};
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    ::MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
     return wide;
 }
 

@@ -3,15 +3,13 @@
 // than a small multiple of the bytes it was given. (The libFuzzer build of the same target runs
 // where clang is installed.)
 #include "package/package_format.h"
-#include "tests/native/allocation_watch.h"
+#include "tests/native/generated_inputs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <sstream>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -58,18 +56,5 @@ std::string Mutated(std::mt19937& random)
 
 TEST(PackageHeaderFuzz, GeneratedInputsNeverCrashNorOverAllocate)
 {
-    std::mt19937 random(20240605);
-    for (int round = 0; round < 20000; ++round) {
-        std::string input;
-        if (round % 4 == 0) {
-            input.resize(random() % 64);
-            std::generate(input.begin(), input.end(), [&] { return static_cast<char>(random()); });
-        } else {
-            input = Mutated(random);
-        }
-        allocation_watch::Start();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
-        ASSERT_LE(allocation_watch::Stop(), 256 + 8 * input.size())
-            << "round " << round << ": an allocation out of proportion to a " << input.size() << "-byte input";
-    }
+    RunGeneratedInputs(20240605u, Mutated, [](std::size_t size) { return 256 + 8 * size; });
 }

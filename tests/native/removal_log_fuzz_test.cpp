@@ -3,14 +3,12 @@
 // given (the records it returns grow with the input; nothing else may). (The libFuzzer build of
 // the same target runs where clang is installed.)
 #include "engine/removal_log_format.h"
-#include "tests/native/allocation_watch.h"
+#include "tests/native/generated_inputs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -76,19 +74,6 @@ std::string Mutated(std::mt19937& random)
 
 TEST(RemovalLogFuzz, GeneratedInputsNeverCrashNorOverAllocate)
 {
-    std::mt19937 random(20261211);
-    for (int round = 0; round < 20000; ++round) {
-        std::string input;
-        if (round % 4 == 0) {
-            input.resize(random() % 64);
-            std::generate(input.begin(), input.end(), [&] { return static_cast<char>(random()); });
-        } else {
-            input = Mutated(random);
-        }
-        allocation_watch::Start();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
-        // A line buffer's text (wide) and the record list, which may hold a record per 8 bytes.
-        ASSERT_LE(allocation_watch::Stop(), 4096 + 64 * input.size())
-            << "round " << round << ": an allocation out of proportion to a " << input.size() << "-byte input";
-    }
+    // A line buffer's text (wide) and the record list, which may hold a record per 8 bytes.
+    RunGeneratedInputs(20261211u, Mutated, [](std::size_t size) { return 4096 + 64 * size; });
 }

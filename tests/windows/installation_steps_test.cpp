@@ -1,13 +1,16 @@
 // The installation run's own steps, each on its own: shortcuts, the product's registration and
 // the run's temporary files.
 #include "app/languages.h"
+#include "app/named_objects.h"
 #include "app/product_identity.h"
+#include "engine/launch.h"
 #include "engine/registration.h"
 #include "engine/shortcut.h"
 #include "engine/temporary_files.h"
 #include "engine/uninstall_log.h"
 #include "framework/unique_resource.h"
 #include "tests/support/machine_state.h"
+#include "tests/support/product_stand_ins.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -227,6 +230,80 @@ TEST(TemporaryFiles, RemovesItsFilesAndItsFolderWhenTheRunEnds)
     testsupport::WriteFileBytes(foreign, "x");
     { TemporaryFiles files(folder.wstring()); }
     EXPECT_TRUE(boost::filesystem::exists(foreign));
+}
+
+// An environment variable set for the test's child processes, and put back afterwards.
+class EnvironmentGuard {
+public:
+    EnvironmentGuard(const wchar_t* name, const std::optional<std::wstring>& value) : m_name(name)
+    {
+        wchar_t previous[64] = {};
+        if (::GetEnvironmentVariableW(name, previous, 64) > 0)
+            m_previous = previous;
+        ::SetEnvironmentVariableW(name, value ? value->c_str() : nullptr);
+    }
+    ~EnvironmentGuard() { ::SetEnvironmentVariableW(m_name, m_previous ? m_previous->c_str() : nullptr); }
+    EnvironmentGuard(const EnvironmentGuard&) = delete;
+    EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+
+private:
+    const wchar_t* m_name;
+    std::optional<std::wstring> m_previous;
+};
+
+TEST(RegistrationRun, TellsTheProgramWhatItUpdatesAndCountsOnlyItsSuccess)
+{
+    ScratchFolder scratch(L"registration");
+    const boost::filesystem::path folder = scratch.path / L"Program Files With Blanks";
+    boost::filesystem::create_directories(folder);
+    const std::wstring program = (folder / L"Ostrel.exe").wstring();
+    ASSERT_TRUE(::CopyFileW(testsupport::StandInProgram().c_str(), program.c_str(), TRUE));
+
+    const struct {
+        const char* what;
+        std::wstring program;
+        std::uint64_t installedVersion;
+        std::optional<std::wstring> exitStatus; // the stand-in's answer, -10 when not given
+        bool registered;
+        std::wstring arguments; // what the program was told; empty: it did not run
+    } cases[] = {
+        {"a first installation", program, 0, std::nullopt, true, L"/Register /Background"},
+        {"an update of 4.4.0.0", program, PackFileVersion(4, 4, 0, 0), std::nullopt, true,
+         L"/Register /Background /update=0004000400000000"},
+        {"a program ending with 0", program, 0, L"0", false, L"/Register /Background"},
+        {"a program that is not there", (folder / L"Missing.exe").wstring(), 0, std::nullopt, false, L""},
+        {"no program at all", L"", 0, std::nullopt, false, L""},
+    };
+    for (const auto& c : cases) {
+        boost::filesystem::remove(testsupport::RegistrationFile(folder.wstring()).wstring());
+        EnvironmentGuard status(L"OSTREL_STAND_IN_EXIT_STATUS", c.exitStatus);
+        NamedMutex lock(testsupport::UniqueName(L"installer-lock"), true, false);
+        ASSERT_TRUE(lock.owned());
+        UninstallLog log;
+        log.AddRegistration();
+
+        EXPECT_EQ(RunRegistration(log, c.program, c.installedVersion, lock), c.registered) << c.what;
+        EXPECT_EQ(log.m_records.back().done, c.registered) << c.what;
+        EXPECT_FALSE(log.IsPending()) << c.what;
+        EXPECT_TRUE(lock.owned()) << c.what << ": the lock is taken back after the run";
+
+        const auto runs = testsupport::ReadRegistrations(folder.wstring());
+        if (c.arguments.empty()) {
+            EXPECT_TRUE(runs.empty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(runs.size(), 1u) << c.what;
+        EXPECT_EQ(runs[0].arguments, c.arguments) << c.what;
+        EXPECT_EQ(runs[0].workingFolder, folder.wstring()) << c.what << ": started in its own folder";
+    }
+}
+
+TEST(RegistrationRun, CommandLineQuotesTheProgramOnlyByItsCaller)
+{
+    EXPECT_EQ(RegistrationCommandLine(L"\"C:\\Program Files\\Ostrel.exe\"", 0),
+              L"\"C:\\Program Files\\Ostrel.exe\" /Register /Background");
+    EXPECT_EQ(RegistrationCommandLine(L"C:\\Apps\\Ostrel.exe", PackFileVersion(4, 5, 0xABCD, 9)),
+              L"C:\\Apps\\Ostrel.exe /Register /Background /update=00040005abcd0009");
 }
 
 } // namespace
