@@ -27,14 +27,16 @@ int DemoInstall(const std::vector<std::wstring>& arguments)
     }
     std::printf("pressing \"%s\"\n", Utf8(ControlText(wizard, IDOK)).c_str());
     std::fflush(stdout);
+    const ULONGLONG pressed = ::GetTickCount64();
     const RunOutcome run = RunInstallation(wizard);
+    const ULONGLONG took = ::GetTickCount64() - pressed;
     if (!run.ended) {
         std::printf("the installation did not end\n");
         return 1;
     }
     std::printf("== the installation transcript\n%s== status: \"%s\"\n", Utf8(run.transcript).c_str(),
                 Utf8(run.status).c_str());
-    std::printf("the installation %s\n", run.succeeded ? "succeeded" : "failed");
+    std::printf("the installation %s after %.1f s\n", run.succeeded ? "succeeded" : "failed", took / 1000.0);
     std::fflush(stdout);
     ::Sleep(500); // let the page repaint after the run before the screenshot
     snapshots.Take(wizard, prefix + L"installed");

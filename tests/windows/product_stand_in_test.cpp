@@ -96,22 +96,23 @@ struct TopLevelWindowSearch {
     HWND found = nullptr;
 };
 
+BOOL CALLBACK FindVisibleWindowOfProcess(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<TopLevelWindowSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !::IsWindowVisible(window))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 // The visible top-level window of the process, waited for.
 HWND WaitForWindowOf(DWORD processId)
 {
     for (int attempt = 0; attempt < 600; ++attempt) {
         TopLevelWindowSearch search{processId};
-        ::EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto& search = *reinterpret_cast<TopLevelWindowSearch*>(parameter);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                if (owner != search.processId || !::IsWindowVisible(window))
-                    return TRUE;
-                search.found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        ::EnumWindows(&FindVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr)
             return search.found;
         ::Sleep(100);
