@@ -32,13 +32,6 @@ constexpr int IDC_PROGRESS = 1014;
 constexpr int IDC_STATUS = 1003;
 constexpr wchar_t kLineBreak[] = L"\r\n";
 
-// A path as the transcript shows it: quoted when it holds a blank, as it is when there is no
-// room for the quotes.
-std::wstring DisplayedPath(const std::wstring& path)
-{
-    return QuotedPath(path).value_or(path);
-}
-
 // Adds the read-only attribute to an installed file; a path whose attributes cannot be read is
 // passed over.
 void MakeReadOnly(const std::wstring& path)
@@ -168,6 +161,11 @@ void CDlgInstall::AppendLog(std::wstring text, bool banner)
     m_editLog.SetSel(end, end, true);
     m_editLog.ReplaceSel(text);
     m_editLog.LineScroll(1);
+}
+
+HWND CDlgInstall::StatusLine() const
+{
+    return GetDlgItem(IDC_STATUS);
 }
 
 void CDlgInstall::SetStatus(const std::wstring& text)

@@ -35,6 +35,8 @@ private:
     friend class InstallationCallback;
 
     void WriteSummary();
+    // The status line under the progress bar, which every page has under the same id.
+    HWND StatusLine() const;
     void SetStatus(const std::wstring& text);
     // Steps of the run that may fail; each reports its own line.
     bool Extract();

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int IDC_STATUS = 1003;
-
 // What every user of the machine may do with a shared data file: read, change and delete it.
 constexpr DWORD kDataFileAccess = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
 
@@ -88,10 +86,10 @@ notification::result CDlgInstall::OnFileStarted(const package_entry& entry)
         break;
     }
 
-    const std::wstring text = FormatLocalized(1115, {QuotedPath(path).value_or(path)});
+    const std::wstring text = FormatLocalized(1115, {DisplayedPath(path)});
     if (entry.flags != EntryTemporary)
         log.AddFile(path, static_cast<int>(entry.flags), copyBackup);
-    SetDlgItemText(IDC_STATUS, CompactedToFit(GetDlgItem(IDC_STATUS), text));
+    SetStatus(CompactedToFit(StatusLine(), text));
     AppendLog(text);
     return notification::result::proceed;
 }

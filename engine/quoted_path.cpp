@@ -12,3 +12,8 @@ std::optional<std::wstring> QuotedPath(const std::wstring& path)
     ::PathQuoteSpacesW(buffer);
     return std::wstring(buffer);
 }
+
+std::wstring DisplayedPath(const std::wstring& path)
+{
+    return QuotedPath(path).value_or(path);
+}
