@@ -7,8 +7,8 @@
 #include "engine/error_code_text.h"
 #include "engine/launch.h"
 #include "engine/log_banner.h"
+#include "engine/path_text.h"
 #include "engine/progress_percent.h"
-#include "engine/quoted_path.h"
 #include "engine/registration.h"
 #include "engine/shortcut.h"
 #include "engine/temporary_files.h"
@@ -19,6 +19,7 @@
 #include "package/extraction.h"
 #include "package/folder_placeholders.h"
 #include "package/package_resource.h"
+#include "wizard/page_status.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int IDC_LOG = 1015;
 constexpr int IDC_PROGRESS = 1014;
-constexpr int IDC_STATUS = 1003;
 constexpr wchar_t kLineBreak[] = L"\r\n";
 
 // Adds the read-only attribute to an installed file; a path whose attributes cannot be read is
@@ -51,11 +51,12 @@ std::wstring DesktopFolder()
 // Uninstall.ulog beside the uninstaller, which reads it there; nothing without an uninstaller.
 std::optional<std::wstring> RemovalLogPath(const std::wstring& uninstallerPath)
 {
+    const std::optional<std::wstring> folder = FolderOf(uninstallerPath);
     wchar_t path[MAX_PATH] = {};
-    if (uninstallerPath.size() >= MAX_PATH)
+    if (!folder || folder->size() >= MAX_PATH)
         return std::nullopt;
-    uninstallerPath.copy(path, uninstallerPath.size());
-    if (!::PathRemoveFileSpecW(path) || !::PathAppendW(path, kUninstallLogName))
+    folder->copy(path, folder->size());
+    if (!::PathAppendW(path, kUninstallLogName))
         return std::nullopt;
     return std::wstring(path);
 }
@@ -212,13 +213,8 @@ bool CDlgInstall::RunInstallation()
         SetStatus(FormatLocalized(1121, {ErrorCodeText(make_error_code(unexpected_error))}));
         return false;
     }
-    try {
-        SaveRemovalLog();
-    } catch (const std::exception&) {
-        // The product is in place and registered; only its removal log is missing.
-        AppendLog(LoadLocalized(1012) + kLineBreak);
-    }
-    SetStatus(FormatLocalized(1106, {LoadLocalized(1006)}));
+    SaveRemovalLog(); // its failure is written on its line; the product is in place all the same
+    SetStatus(NextInvitation());
     return true;
 }
 

@@ -6,7 +6,8 @@
 #include "app/install_app.h"
 #include "app/languages.h"
 #include "engine/access_rights.h"
-#include "engine/quoted_path.h"
+#include "engine/file_system.h"
+#include "engine/path_text.h"
 #include "engine/temporary_files.h"
 #include "framework/gdi.h"
 
@@ -21,12 +22,6 @@ void GrantDataFileAccess(const std::wstring& path)
 {
     // A file whose rights cannot be changed (a volume without access lists) is placed all the same.
     AddFileAccess(path, kDataFileAccess, 0);
-}
-
-bool FileExists(const std::wstring& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // `text` shortened in its middle with "..." until it fits the control's width in its font.
@@ -67,7 +62,7 @@ notification::result CDlgInstall::OnFileStarted(const package_entry& entry)
             GrantDataFileAccess(path);
             return notification::result::skip;
         }
-        if (FileExists(path)) {
+        if (IsExistingFile(path)) {
             log.AddFile(path, static_cast<int>(entry.flags), true);
             log.SetResult(true);
             GrantDataFileAccess(path);

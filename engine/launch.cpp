@@ -1,7 +1,7 @@
 #include "engine/launch.h"
 
 #include "app/named_objects.h"
-#include "engine/quoted_path.h"
+#include "engine/path_text.h"
 #include "engine/uninstall_log.h"
 #include "framework/unique_resource.h"
 #include "framework/wait_cursor.h"
@@ -15,16 +15,6 @@
 namespace {
 
 constexpr DWORD kRegistered = static_cast<DWORD>(-10);
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    wchar_t folder[MAX_PATH] = {};
-    if (path.size() >= MAX_PATH)
-        return {};
-    path.copy(folder, path.size());
-    ::PathRemoveFileSpecW(folder);
-    return folder;
-}
 
 // Starts the command and waits for its end; its exit status, or nothing when it did not start.
 std::optional<DWORD> RunToEnd(std::wstring commandLine, const std::wstring& workingFolder)
@@ -70,7 +60,7 @@ bool RunRegistration(UninstallLog& log, const std::wstring& programPath, std::ui
     // after this step does not depend on why the step failed.
     installerLock.Release();
     const std::optional<DWORD> status =
-        quoted ? RunToEnd(RegistrationCommandLine(*quoted, installedVersion), FolderOf(programPath)) : std::nullopt;
+        quoted ? RunToEnd(RegistrationCommandLine(*quoted, installedVersion), FolderOf(programPath).value_or(L"")) : std::nullopt;
     installerLock.TryLock(); // another installer may have taken it meanwhile: go on without it
     const bool registered = status == kRegistered;
     log.SetResult(registered);

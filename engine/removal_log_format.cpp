@@ -23,6 +23,13 @@ std::wstring Trimmed(std::wstring_view text)
     return std::wstring(text.substr(first, last - first + 1));
 }
 
+// FF FE: UTF-16 little-endian text; anything else is 8-bit text.
+bool HasUtf16Mark(std::string_view bytes)
+{
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xFE;
+}
+
 bool IsWhiteSpace(wchar_t character)
 {
     return character != L'\0' && std::wcschr(kWhiteSpace, character) != nullptr;
@@ -34,11 +41,8 @@ bool IsWhiteSpace(wchar_t character)
 class LineSource {
 public:
     LineSource(std::string_view bytes, const NarrowToWide& narrowToWide)
-        : m_bytes(bytes), m_narrowToWide(narrowToWide)
+        : m_bytes(bytes), m_narrowToWide(narrowToWide), m_wide(HasUtf16Mark(bytes)), m_position(m_wide ? 2 : 0)
     {
-        m_wide = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                 static_cast<unsigned char>(bytes[1]) == 0xFE;
-        m_position = m_wide ? 2 : 0;
     }
 
     // The next line; none at the end of the text or at a line too long for the buffer. A lone
@@ -253,9 +257,7 @@ std::wstring RemovalLogRecordLine(std::size_t index, const LogRecord& record)
 
 std::string_view RemovalLogWholeLines(std::string_view bytes)
 {
-    const bool wide = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                      static_cast<unsigned char>(bytes[1]) == 0xFE;
-    if (!wide) {
+    if (!HasUtf16Mark(bytes)) {
         const std::size_t lineFeed = bytes.rfind('\n');
         return bytes.substr(0, lineFeed == std::string_view::npos ? 0 : lineFeed + 1);
     }

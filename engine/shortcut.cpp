@@ -1,5 +1,6 @@
 #include "engine/shortcut.h"
 
+#include "engine/path_text.h"
 #include "framework/unique_resource.h"
 
 #include <shlobj.h>
@@ -8,12 +9,11 @@
 bool CreateShortcut(const std::wstring& target, const std::wstring& folder, const std::optional<std::wstring>& name,
                     std::wstring* linkPath)
 {
-    if (target.size() >= MAX_PATH || folder.size() >= MAX_PATH)
+    if (folder.size() >= MAX_PATH)
         return false;
-    wchar_t workingFolder[MAX_PATH] = {};
-    target.copy(workingFolder, target.size());
-    if (!::PathRemoveFileSpecW(workingFolder))
-        return false; // a bare name: no folder to start the program in
+    const std::optional<std::wstring> workingFolder = FolderOf(target);
+    if (!workingFolder)
+        return false; // a bare root, or a path beyond the buffer: no folder to start the program in
 
     std::wstring shortcutName;
     if (name) {
@@ -44,7 +44,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder, cons
         return false;
     // Neither result matters: a shortcut whose target is not yet resolvable is still saved.
     shellLink->SetPath(target.c_str());
-    shellLink->SetWorkingDirectory(workingFolder);
+    shellLink->SetWorkingDirectory(workingFolder->c_str());
     vt::com_ptr<IPersistFile> file;
     if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void())) ||
         FAILED(file->Save(linkFile.c_str(), TRUE)))

@@ -1,5 +1,7 @@
 #include "engine/temporary_files.h"
 
+#include "engine/file_system.h"
+
 #include <windows.h>
 
 TemporaryFiles* g_temporaryFiles = nullptr;
@@ -11,11 +13,9 @@ TemporaryFiles::TemporaryFiles(std::wstring temporaryFolder) : folder(std::move(
 
 TemporaryFiles::~TemporaryFiles()
 {
-    for (const std::wstring& file : files) {
-        // A read-only file would refuse the deletion and keep its folder too.
-        ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(file.c_str());
-    }
+    // A read-only file would refuse the deletion and keep its folder too.
+    for (const std::wstring& file : files)
+        DeleteWithAnyAttributes(file);
     ::RemoveDirectoryW(folder.c_str());
     files.clear();
     g_temporaryFiles = nullptr;

@@ -4,6 +4,8 @@
 #include "app/product_identity.h"
 #include "engine/access_rights.h"
 #include "engine/backup.h"
+#include "engine/file_system.h"
+#include "engine/path_text.h"
 #include "engine/removal_log_format.h"
 #include "framework/unique_resource.h"
 #include "package/same_path.h"
@@ -21,28 +23,6 @@ namespace {
 // Far beyond any real log (a line holds at most a path), and small enough that a damaged or
 // hostile file cannot exhaust memory: the records past it are not read.
 constexpr DWORD kLargestLogBytes = 4 * 1024 * 1024;
-
-bool IsExistingFolder(const std::wstring& path)
-{
-    if (path.empty())
-        return false;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsExistingFile(const std::wstring& path)
-{
-    if (path.empty())
-        return false;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-void DeleteWithAnyAttributes(const std::wstring& path)
-{
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(path.c_str());
-}
 
 // The file's first bytes, up to the size limit; when the file goes on, only its complete lines.
 // Nothing when it cannot be opened or read.
@@ -231,14 +211,9 @@ void UninstallLog::SetResult(bool ok, const std::wstring* path)
 void UninstallLog::AddFile(const std::wstring& path, int flags, bool copyBackup)
 {
     m_bPending = true;
-    wchar_t folder[MAX_PATH];
     // A path too long for the buffer gets no folders here rather than folders of a cut path.
-    if (path.size() < MAX_PATH) {
-        path.copy(folder, path.size());
-        folder[path.size()] = L'\0';
-        if (::PathRemoveFileSpecW(folder))
-            CreateFolders(folder);
-    }
+    if (const std::optional<std::wstring> folder = FolderOf(path))
+        CreateFolders(*folder);
     LogRecord record;
     record.type = RecordFile;
     record.path = path;

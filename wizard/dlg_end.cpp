@@ -3,10 +3,10 @@
 #include "app/install_app.h"
 #include "app/languages.h"
 #include "framework/data_exchange.h"
+#include "wizard/page_status.h"
 
 namespace {
 constexpr int IDC_RESULT = 1016;
-constexpr int IDC_STATUS = 1003;
 } // namespace
 
 void CDlgEnd::DoDataExchange(CDataExchange& exchange)

@@ -3,12 +3,12 @@
 #include "app/install_app.h"
 #include "app/languages.h"
 #include "framework/data_exchange.h"
+#include "wizard/page_status.h"
 
 namespace {
 constexpr int IDC_METHOD_GROUP = 1021;
 constexpr int IDC_FAST = 1018;
 constexpr int IDC_CUSTOM = 1019;
-constexpr int IDC_STATUS = 1003;
 } // namespace
 
 void CDlgMode::DoDataExchange(CDataExchange& exchange)
@@ -26,7 +26,7 @@ void CDlgMode::SetTexts()
     SetDlgItemText(IDC_METHOD_GROUP, LoadLocalized(1015));
     SetDlgItemText(IDC_FAST, LoadLocalized(1016));
     SetDlgItemText(IDC_CUSTOM, LoadLocalized(1017));
-    SetDlgItemText(IDC_STATUS, FormatLocalized(1106, {LoadLocalized(1006)}));
+    SetDlgItemText(IDC_STATUS, NextInvitation());
 }
 
 void CDlgMode::Stretch(int dw, int dh)

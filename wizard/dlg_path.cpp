@@ -5,13 +5,13 @@
 #include "app/product_identity.h"
 #include "framework/data_exchange.h"
 #include "wizard/folder_browser.h"
+#include "wizard/page_status.h"
 
 namespace {
 constexpr int IDC_FOLDER_GROUP = 1008;
 constexpr int IDC_PROMPT = 1009;
 constexpr int IDC_FOLDER = 1007;
 constexpr int IDC_BROWSE = 1006;
-constexpr int IDC_STATUS = 1003;
 constexpr int kMaxFolderChars = MAX_PATH;
 } // namespace
 
@@ -44,7 +44,7 @@ void CDlgPath::SetTexts()
     SetDlgItemText(IDC_FOLDER_GROUP, LoadLocalized(1010));
     SetDlgItemText(IDC_PROMPT, FormatLocalized(1111, {GetProductName(true)}));
     SetDlgItemText(IDC_BROWSE, LoadLocalized(1008));
-    SetDlgItemText(IDC_STATUS, FormatLocalized(1106, {LoadLocalized(1006)}));
+    SetDlgItemText(IDC_STATUS, NextInvitation());
 }
 
 void CDlgPath::Stretch(int dw, int dh)

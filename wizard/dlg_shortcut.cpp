@@ -6,6 +6,7 @@
 #include "framework/data_exchange.h"
 #include "package/folder_placeholders.h"
 #include "wizard/folder_browser.h"
+#include "wizard/page_status.h"
 
 #include <shlobj.h>
 
@@ -18,7 +19,6 @@ constexpr int IDC_MENU_SHORTCUT = 1011;
 constexpr int IDC_MENU_FOLDER = 1007;
 constexpr int IDC_BROWSE = 1006;
 constexpr int IDC_DESKTOP_SHORTCUT = 1010;
-constexpr int IDC_STATUS = 1003;
 constexpr int kMaxFolderChars = MAX_PATH;
 
 // The common Start menu, or the user's own when there is no common one.
@@ -73,7 +73,7 @@ void CDlgShortcut::SetTexts()
     SetDlgItemText(IDC_MENU_SHORTCUT, LoadLocalized(1112));
     SetDlgItemText(IDC_BROWSE, LoadLocalized(1008));
     SetDlgItemText(IDC_DESKTOP_SHORTCUT, LoadLocalized(1113));
-    SetDlgItemText(IDC_STATUS, FormatLocalized(1106, {LoadLocalized(1006)}));
+    SetDlgItemText(IDC_STATUS, NextInvitation());
 }
 
 void CDlgShortcut::Stretch(int dw, int dh)

@@ -6,6 +6,7 @@
 #include "framework/data_exchange.h"
 #include "framework/gdi.h"
 #include "framework/unique_resource.h"
+#include "wizard/page_status.h"
 
 #include <algorithm>
 #include <iterator>
@@ -17,7 +18,6 @@ constexpr int IDC_LANGUAGE_LABEL = 1022;
 constexpr int IDC_LANGUAGES = 1023;
 constexpr int IDC_LEGAL_NOTICE = 1020;
 constexpr int IDC_INFORMATION = 1016;
-constexpr int IDC_STATUS = 1003;
 
 // The languages the page offers, in the order of the list.
 constexpr int kOfferedLanguages[] = {kFrench, kEnglish, kGerman, kSpanish};

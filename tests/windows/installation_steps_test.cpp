@@ -11,6 +11,8 @@
 #include "framework/unique_resource.h"
 #include "tests/support/machine_state.h"
 #include "tests/support/product_stand_ins.h"
+#include "tests/support/registry_values.h"
+#include "tests/support/shell_link.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -24,28 +26,6 @@ namespace {
 
 using testsupport::ScratchFolder;
 
-struct LinkTarget {
-    std::wstring path;
-    std::wstring workingFolder;
-};
-
-std::optional<LinkTarget> ReadLink(const std::wstring& link)
-{
-    vt::unique_com_init com;
-    com.initialize(COINIT_APARTMENTTHREADED);
-    vt::com_ptr<IShellLinkW> shellLink;
-    vt::com_ptr<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  shellLink.put_void())) ||
-        FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void())) || FAILED(file->Load(link.c_str(), STGM_READ)))
-        return std::nullopt;
-    wchar_t path[MAX_PATH] = {};
-    wchar_t folder[MAX_PATH] = {};
-    shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
-    shellLink->GetWorkingDirectory(folder, MAX_PATH);
-    return LinkTarget{path, folder};
-}
-
 TEST(Shortcut, PointsAtTheTargetAndStartsInItsFolder)
 {
     ScratchFolder scratch(L"shortcut");
@@ -57,9 +37,9 @@ TEST(Shortcut, PointsAtTheTargetAndStartsInItsFolder)
     std::wstring link;
     ASSERT_TRUE(CreateShortcut(target, scratch.path.wstring(), std::wstring(L"Ostrel 4.05"), &link));
     EXPECT_EQ(link, (scratch.path / L"Ostrel 4.05.lnk").wstring());
-    const auto read = ReadLink(link);
+    const auto read = testsupport::ReadShortcut(link);
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->path, target);
+    EXPECT_EQ(read->target, target);
     EXPECT_EQ(read->workingFolder, programFolder);
 
     // Without a name the shortcut takes the target's file name, without its extension.
@@ -96,10 +76,7 @@ protected:
     {
         m_previousProductId = g_productId;
         g_productId = kOstrel4ProductId;
-        vt::unique_hkey existing;
-        ASSERT_NE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
-                                  existing.put()),
-                  ERROR_SUCCESS)
+        ASSERT_FALSE(testsupport::RegistryKeyExists(UninstallKeyName()))
             << "another test left the product's uninstall key behind";
     }
     void TearDown() override
@@ -112,21 +89,6 @@ protected:
             if (!record.backup.empty())
                 ::DeleteFileW(record.backup.c_str());
         g_productId = m_previousProductId;
-    }
-
-    static std::optional<std::pair<DWORD, std::vector<BYTE>>> Value(const wchar_t* name)
-    {
-        vt::unique_hkey key;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
-                            key.put()) != ERROR_SUCCESS)
-            return std::nullopt;
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        std::vector<BYTE> data(size);
-        ::RegQueryValueExW(key.get(), name, nullptr, &type, data.data(), &size);
-        return std::make_pair(type, data);
     }
 
     testsupport::MachineStateLock m_lock;
@@ -169,10 +131,10 @@ TEST_F(UninstallKeyTest, WritesTheTwelveValuesAndKeepsOthers)
         {L"Comments", REG_SZ, RegistryStringBytes(L"kept")},
     };
     for (const auto& value : expected) {
-        const auto stored = Value(value.name);
+        const auto stored = testsupport::ReadRegistryValue(UninstallKeyName(), value.name);
         ASSERT_TRUE(stored) << testing::PrintToString(std::wstring(value.name));
-        EXPECT_EQ(stored->first, value.type) << testing::PrintToString(std::wstring(value.name));
-        EXPECT_EQ(stored->second, value.data) << testing::PrintToString(std::wstring(value.name));
+        EXPECT_EQ(stored->type, value.type) << testing::PrintToString(std::wstring(value.name));
+        EXPECT_EQ(stored->data, value.data) << testing::PrintToString(std::wstring(value.name));
     }
 
     // Journalled as done, so that the uninstaller removes the key and a rollback undoes it.
@@ -191,18 +153,11 @@ TEST(ProgramPath, IsWrittenUnderTheMakersKey)
     const std::wstring program = L"C:\\Apps\\Ostrel 4\\Ostrel.exe";
     ASSERT_TRUE(RegisterProgramPath(program));
 
-    vt::unique_hkey key;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, MakerKeyName().c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()),
-              ERROR_SUCCESS);
-    wchar_t data[MAX_PATH] = {};
-    DWORD size = sizeof(data);
-    DWORD type = 0;
-    ASSERT_EQ(::RegQueryValueExW(key.get(), ProgramPathValueName().c_str(), nullptr, &type,
-                                 reinterpret_cast<BYTE*>(data), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, (program.size() + 1) * sizeof(wchar_t)) << "stored with its terminating zero";
-    EXPECT_EQ(std::wstring(data), program);
+    const auto stored = testsupport::ReadRegistryValue(MakerKeyName(), ProgramPathValueName());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+    // Stored with its terminating zero.
+    EXPECT_EQ(stored->data, testsupport::RegistryStringBytes(program));
     g_productId = previousProductId;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+// Paths as the installation shows them, passes them on a command line and takes them apart, each
+// within a MAX_PATH buffer as the shell's path functions need.
 #include <optional>
 #include <string>
 
@@ -8,3 +10,7 @@ std::optional<std::wstring> QuotedPath(const std::wstring& path);
 
 // The same for showing: a path too long for its quotes is shown as it is.
 std::wstring DisplayedPath(const std::wstring& path);
+
+// The folder that holds `path`: the path without its last element. Nothing when there is no
+// element to remove or the path does not fit the buffer.
+std::optional<std::wstring> FolderOf(const std::wstring& path);
